@@ -1,0 +1,736 @@
+#include "mcs_model.h"
+
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <sstream>
+#include <vector>
+
+#include "mcs_test_support.h"
+#include "memory/mcs_core.h"
+
+namespace {
+
+using Name = std::array<uint8_t, 8>;
+
+// Written apart from the arena's own normaliser on purpose.
+bool Norm(const std::string& raw, Name* out) {
+  out->fill(0);
+  if (raw.empty()) return false;
+  size_t i = 0;
+  while (i < 8 && i < raw.size()) {
+    const auto c = static_cast<uint8_t>(raw[i]);
+    const bool lead = c == 0x7F || c == 0xE5 || c == 0xE6 || c == 0xE7 || c == 0xF7 || c == 0xF9;
+    if (!lead) {
+      (*out)[i++] = c;
+      continue;
+    }
+    if (i == 7) break;
+    (*out)[i] = c;
+    if (i + 1 < raw.size()) (*out)[i + 1] = static_cast<uint8_t>(raw[i + 1]);
+    i += 2;
+  }
+  return true;
+}
+
+struct MItem {
+  std::vector<uint8_t> data;
+  uint8_t type = 0;
+  uint8_t attr = 0;
+  uint8_t folderIndex = 0;
+};
+
+struct MHandle {
+  bool used = false;
+  std::vector<uint8_t> content;
+};
+
+class Model {
+ public:
+  std::array<Name, 148> names{};  // by folder index; all zero = free slot
+  std::array<std::map<Name, MItem>, 148> items;
+  uint32_t currentEntry = 0;
+  std::vector<MHandle> handles;  // handles[j] is the entry at 65528 - 8 j
+
+  uint32_t Free() const {
+    uint64_t used = kMcsDataStart + kMcsHandleEntrySize * handles.size();
+    for (const auto& folder : items) {
+      for (const auto& [name, item] : folder) used += item.data.size() + kMcsItemEntrySize;
+    }
+    for (const MHandle& h : handles) used += h.content.size();
+    return static_cast<uint32_t>(kMcsArenaSize - used);
+  }
+
+  uint32_t FindFolder(const Name& name) const {
+    for (uint32_t i = 1; i <= kMcsFolderCount; ++i) {
+      if (names[i] == name) return i;
+    }
+    return 0;
+  }
+
+  // Folder and item of a pair of raw names: 240, 64, 48 or 0.
+  uint32_t Resolve(const std::string& f, const std::string& i, uint32_t* fx, MItem** item) {
+    Name fn, in;
+    if (!Norm(f, &fn) | !Norm(i, &in)) return kMcsEmptyName;
+    *fx = FindFolder(fn);
+    if (*fx == 0) return kMcsNoFolder;
+    auto it = items[*fx].find(in);
+    if (it == items[*fx].end()) return kMcsNoItem;
+    *item = &it->second;
+    return kMcsOk;
+  }
+
+  static uint32_t WriteRefusal(const MItem& item) {
+    if (item.attr & 1) return kMcsWriteProtected;
+    if (item.attr & 6) return kMcsLocked;
+    return kMcsOk;
+  }
+
+  uint32_t Create(const std::string& f, const std::string& i, uint8_t type, uint32_t size,
+                  const std::vector<uint8_t>* data) {
+    if (size == 0 || size % 4 != 0) return kMcsBadSize;
+    uint32_t fx = 0;
+    MItem* item = nullptr;
+    const std::vector<uint8_t> bytes = data ? *data : std::vector<uint8_t>(size, 0);
+    if (Resolve(f, i, &fx, &item) == kMcsOk) {
+      if (uint32_t code = WriteRefusal(*item)) return code;
+      if (item->type & 0x40) return kMcsNoOverwrite;
+      if (size > item->data.size() && size - item->data.size() > Free()) return kMcsInsertNoRoom;
+      item->data = bytes;
+      item->type = type;
+      return kMcsOk;
+    }
+    if (Free() < uint64_t{size} + kMcsItemEntrySize) return kMcsNoRoom;
+    Name fn, in;
+    if (!Norm(f, &fn) | !Norm(i, &in)) return kMcsEmptyName;
+    fx = FindFolder(fn);
+    if (fx == 0) return kMcsNoFolder;
+    items[fx][in] = MItem{bytes, type, 0, static_cast<uint8_t>(fx)};
+    return kMcsOk;
+  }
+
+  uint32_t Delete(const std::string& f, const std::string& i) {
+    uint32_t fx;
+    MItem* item;
+    if (uint32_t code = Resolve(f, i, &fx, &item)) return code;
+    if (uint32_t code = WriteRefusal(*item)) return code;
+    Name in;
+    Norm(i, &in);
+    items[fx].erase(in);
+    return kMcsOk;
+  }
+
+  uint32_t Insert(const std::string& f, const std::string& i, uint32_t offset, uint32_t count,
+                  const std::vector<uint8_t>* data) {
+    if (count % 4 != 0) return kMcsBadSize;
+    if (count == 0) return kMcsOk;
+    uint32_t fx;
+    MItem* item;
+    if (uint32_t code = Resolve(f, i, &fx, &item)) return code;
+    if (uint32_t code = WriteRefusal(*item)) return code;
+    if (count > Free()) return kMcsInsertNoRoom;
+    if (offset > item->data.size()) return kMcsInsertOffset;
+    const std::vector<uint8_t> bytes = data ? *data : std::vector<uint8_t>(count, 0);
+    item->data.insert(item->data.begin() + offset, bytes.begin(), bytes.end());
+    return kMcsOk;
+  }
+
+  uint32_t Remove(const std::string& f, const std::string& i, uint32_t offset, uint32_t count) {
+    if (count % 4 != 0) return kMcsRemoveCount;
+    if (count == 0) return kMcsOk;
+    uint32_t fx;
+    MItem* item;
+    if (uint32_t code = Resolve(f, i, &fx, &item)) return code;
+    if (uint32_t code = WriteRefusal(*item)) return code;
+    const uint64_t size = item->data.size();
+    if (offset == 0 && count == size) return Delete(f, i);
+    if (offset > size) return kMcsRemoveOffset;
+    if (uint64_t{offset} + count > size) return kMcsRemovePastEnd;
+    item->data.erase(item->data.begin() + offset, item->data.begin() + offset + count);
+    return kMcsOk;
+  }
+
+  uint32_t Write(const std::string& f, const std::string& i, uint32_t offset,
+                 const std::vector<uint8_t>& data) {
+    uint32_t fx;
+    MItem* item;
+    if (uint32_t code = Resolve(f, i, &fx, &item)) return code;
+    if (uint32_t code = WriteRefusal(*item)) return code;
+    const uint64_t size = item->data.size();
+    if (data.size() > size) return kMcsWriteCount;
+    if (offset >= size) return kMcsWriteOffset;
+    if (offset + data.size() > size) return kMcsWritePastEnd;
+    std::copy(data.begin(), data.end(), item->data.begin() + offset);
+    return kMcsOk;
+  }
+
+  uint32_t Read(const std::string& f, const std::string& i, uint32_t offset, uint32_t count,
+                std::vector<uint8_t>* out) {
+    uint32_t fx;
+    MItem* item;
+    if (uint32_t code = Resolve(f, i, &fx, &item)) return code;
+    if (item->attr & 2) return kMcsLocked;
+    const uint64_t size = item->data.size();
+    if (count > size) return kMcsReadCount;
+    if (offset >= size) return kMcsReadOffset;
+    if (uint64_t{offset} + count > size) return kMcsReadPastEnd;
+    out->assign(item->data.begin() + offset, item->data.begin() + offset + count);
+    return kMcsOk;
+  }
+
+  uint32_t Copy(const std::string& sf, const std::string& si, const std::string& tf,
+                const std::string& ti, bool moving) {
+    Name a, b, c, d;
+    if (!Norm(sf, &a) | !Norm(si, &b) | !Norm(tf, &c) | !Norm(ti, &d)) return kMcsEmptyName;
+    uint32_t fx;
+    MItem* source;
+    if (uint32_t code = Resolve(sf, si, &fx, &source)) return code;
+    if (source->attr & 6) return kMcsLocked;
+    if (moving) {
+      if (source->attr & 1) return kMcsWriteProtected;
+      if (Free() < source->data.size() + kMcsItemEntrySize) return kMcsMoveNoRoom;
+      if (a == c && b == d) return kMcsOk;
+    }
+    const std::vector<uint8_t> bytes = source->data;
+    if (uint32_t code = Create(tf, ti, source->type, static_cast<uint32_t>(bytes.size()), &bytes)) {
+      return code;
+    }
+    if (moving) items[fx].erase(b);
+    return kMcsOk;
+  }
+
+  uint32_t Rename(const std::string& f, const std::string& from, const std::string& to) {
+    Name fn, on, nn;
+    if (!Norm(f, &fn) | !Norm(from, &on) | !Norm(to, &nn)) return kMcsEmptyName;
+    const uint32_t fx = FindFolder(fn);
+    if (fx == 0) return kMcsNoFolder;
+    auto it = items[fx].find(on);
+    if (it == items[fx].end()) return kMcsNoItem;
+    if (uint32_t code = WriteRefusal(it->second)) return code;
+    if (items[fx].count(nn)) return kMcsNameExists;
+    Name work, ren;
+    Norm("@APLWORK", &work);
+    Norm("val_ren", &ren);
+    if (!(fn == work && on == ren)) {
+      if (uint32_t code = Copy(f, from, "@APLWORK", "val_ren", true)) return code;
+    }
+    return Copy("@APLWORK", "val_ren", f, to, true);
+  }
+
+  uint32_t CreateFolder(const std::string& f) {
+    Name fn;
+    if (!Norm(f, &fn)) return kMcsEmptyName;
+    if (FindFolder(fn)) return kMcsFolderExists;
+    for (uint32_t i = 1; i < kMcsFolderCount; ++i) {
+      if (names[i][0] == 0) {
+        names[i] = fn;
+        return kMcsOk;
+      }
+    }
+    return kMcsFolderTableFull;
+  }
+
+  uint32_t DeleteFolder(const std::string& f) {
+    Name fn;
+    if (!Norm(f, &fn)) return kMcsEmptyName;
+    const uint32_t fx = FindFolder(fn);
+    if (fx == 0) return kMcsNoFolder;
+    if (fx < 3 || fx > 102) return kMcsNotUserFolder;
+    if (!items[fx].empty()) return kMcsFolderNotEmpty;
+    if (currentEntry == kMcsFolderCount - fx) return kMcsFolderCurrent;
+    names[fx].fill(0);
+    return kMcsOk;
+  }
+
+  uint32_t Select(const std::string& f) {
+    Name fn;
+    if (!Norm(f, &fn)) return kMcsEmptyName;
+    const uint32_t fx = FindFolder(fn);
+    if (fx == 0) return kMcsNoFolder;
+    if (fx == 1 || fx > 102) return kMcsNotUserFolder;
+    currentEntry = kMcsFolderCount - fx;
+    return kMcsOk;
+  }
+
+  uint32_t HeapAlloc(uint32_t n) {
+    if (n == 0 || n % 4 != 0 || uint64_t{n} + 8 > Free()) return 0;
+    size_t j = 0;
+    while (j < handles.size() && handles[j].used) ++j;
+    if (j == handles.size()) handles.emplace_back();
+    handles[j] = MHandle{true, std::vector<uint8_t>(n, 0)};
+    return static_cast<uint32_t>(kMcsTopHandle - 8 * j);
+  }
+
+  uint32_t HandleBottom() const {
+    return static_cast<uint32_t>(kMcsArenaSize - 8 * handles.size());
+  }
+
+  // Block address of slot j: directly below the blocks of the used entries above.
+  uint32_t BlockOf(size_t j) const {
+    uint32_t address = HandleBottom();
+    for (size_t i = 0; i <= j; ++i) {
+      if (handles[i].used) address -= static_cast<uint32_t>(handles[i].content.size());
+    }
+    return address;
+  }
+};
+
+std::string Hex(const std::string& s) {
+  std::ostringstream out;
+  out << '"';
+  for (char c : s) {
+    const auto b = static_cast<uint8_t>(c);
+    if (b >= 0x20 && b < 0x7F) {
+      out << c;
+    } else {
+      out << "\\x" << std::hex << int{b} << std::dec;
+    }
+  }
+  out << '"';
+  return out.str();
+}
+
+const char* const kFolderPool[] = {"main",        "system", "@APLWORK", "@RUNMAT", "@STAT",
+                                   "@LOCAL1",     "@NOTE",  "USER1",    "USER2",   "USER3",
+                                   "USERFOLDERX", "NOSUCH", ""};
+const char* const kItemPool[] = {
+    "A",       "B",         "C",         "LIST1",     "MAT_A",
+    "REPLAY",  "val_ren",   "ABCDEFGHX", "ABCDEFGHY", "ABCDEFG\xE5\x41",
+    "ABCDEFG", "\x7F\x50X", "\xC0",      "Z9",        "",
+};
+// One type in twenty has the no-overwrite bit.
+const uint8_t kTypes[] = {1,   199, 200, 212, 1,   199, 200, 212, 1,   199,
+                          200, 212, 1,   199, 200, 212, 1,   199, 200, 0x45};
+const uint8_t kAttrs[] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 4};
+
+enum class Op {
+  kCreate,
+  kDelete,
+  kInsert,
+  kRemove,
+  kWrite,
+  kRead,
+  kCopy,
+  kMove,
+  kRename,
+  kFolderCreate,
+  kFolderDelete,
+  kSelect,
+  kHeapAlloc,
+  kHeapFree,
+  kHeapReset,
+  kSetAttr,
+};
+struct Weighted {
+  Op op;
+  uint32_t weight;
+  const char* name;
+};
+constexpr Weighted kOps[] = {
+    {Op::kCreate, 22, "create"},
+    {Op::kDelete, 9, "delete"},
+    {Op::kInsert, 8, "insert"},
+    {Op::kRemove, 8, "remove"},
+    {Op::kWrite, 7, "write"},
+    {Op::kRead, 5, "read"},
+    {Op::kCopy, 5, "copy"},
+    {Op::kMove, 5, "move"},
+    {Op::kRename, 5, "rename"},
+    {Op::kFolderCreate, 3, "folder-create"},
+    {Op::kFolderDelete, 3, "folder-delete"},
+    {Op::kSelect, 2, "select"},
+    {Op::kHeapAlloc, 3, "heap-alloc"},
+    {Op::kHeapFree, 2, "heap-free"},
+    {Op::kHeapReset, 1, "heap-reset"},
+    {Op::kSetAttr, 4, "set-attr"},
+};
+
+class Runner {
+ public:
+  Runner(uint64_t seed) : rng_(seed), seed_(seed) {}
+
+  ModelRun Run(uint64_t operations) {
+    FreshMemory();
+    for (uint32_t i = 1; i <= kMcsFolderCount; ++i) {
+      FolderEntry entry;
+      McsFolderEntry(i, &entry);
+      std::memcpy(model_.names[i].data(), entry.name, 8);
+    }
+    model_.currentEntry = McsReadHeader().currentFolder;
+    for (step_ = 1; step_ <= operations && run_.failure.empty(); ++step_) Step();
+    return run_;
+  }
+
+ private:
+  uint32_t Rand(uint32_t n) { return static_cast<uint32_t>(rng_() % n); }
+  bool Chance(uint32_t percent) { return Rand(100) < percent; }
+  std::string Folder() { return kFolderPool[Rand(std::size(kFolderPool))]; }
+  // Folder operations also use names that items never go to, so that
+  // deleting a folder succeeds often enough.
+  std::string FolderOfFolderOp() {
+    return Chance(40) ? (Chance(50) ? "SPARE1" : "SPARE2") : Folder();
+  }
+  std::string Item() { return kItemPool[Rand(std::size(kItemPool))]; }
+
+  uint32_t Size() {
+    const uint32_t r = Rand(100);
+    if (r < 55) return 4 * (1 + Rand(16));
+    if (r < 88) return 4 * (1 + Rand(250));
+    if (r < 96) return 4 * (1 + Rand(model_.Free() / 4 + 8));
+    return Rand(50);  // often not a multiple of 4, sometimes 0
+  }
+  uint32_t Count() { return Chance(85) ? 4 * Rand(40) : Rand(40); }
+  uint32_t OffsetIn(uint32_t size) { return Chance(90) ? Rand(size + 1) : size + Rand(40); }
+  uint32_t SizeOf(const std::string& f, const std::string& i) {
+    uint32_t fx;
+    MItem* item;
+    return model_.Resolve(f, i, &fx, &item) == kMcsOk ? static_cast<uint32_t>(item->data.size())
+                                                      : 16;
+  }
+  std::vector<uint8_t> Bytes(uint32_t n) {
+    std::vector<uint8_t> bytes(n);
+    for (auto& b : bytes) b = static_cast<uint8_t>(rng_());
+    return bytes;
+  }
+
+  void Fail(const std::string& what) {
+    if (!run_.failure.empty()) return;
+    std::ostringstream out;
+    out << "seed " << seed_ << ", operation " << step_ << " (" << desc_ << "): " << what;
+    run_.failure = out.str();
+  }
+
+  void Expect(uint32_t arena, uint32_t model) {
+    if (arena != model) {
+      Fail("arena result " + std::to_string(arena) + ", model " + std::to_string(model));
+    }
+  }
+
+  void Step();
+  void PickTracked();
+  void Verify(const std::vector<uint8_t>& before, bool refused);
+
+  std::mt19937_64 rng_;
+  uint64_t seed_;
+  uint64_t step_ = 0;
+  std::string desc_;
+  Model model_;
+  ModelRun run_;
+  // The item whose first data byte the tracked address points at.
+  bool tracking_ = false;
+  uint32_t trackedFolder_ = 0;
+  Name trackedItem_{};
+  std::vector<std::pair<std::string, std::string>> touched_;
+};
+
+void Runner::PickTracked() {
+  tracking_ = false;
+  std::vector<std::pair<uint32_t, Name>> all;
+  for (uint32_t fx = 1; fx <= kMcsFolderCount; ++fx) {
+    for (const auto& entry : model_.items[fx]) all.emplace_back(fx, entry.first);
+  }
+  if (all.empty()) return;
+  const auto& [fx, name] = all[Rand(static_cast<uint32_t>(all.size()))];
+  FolderEntry folder;
+  McsFolderEntry(fx, &folder);
+  for (uint32_t pos = 0; pos < folder.itemCount; ++pos) {
+    McsItemInfo info;
+    McsItemAt(fx, pos, &info);
+    if (std::memcmp(info.entry.name, name.data(), 8) == 0) {
+      McsSetTrackedAddress(info.dataAddress);
+      tracking_ = true;
+      trackedFolder_ = fx;
+      trackedItem_ = name;
+    }
+  }
+}
+
+void Runner::Step() {
+  uint32_t total = 0;
+  for (const Weighted& w : kOps) total += w.weight;
+  uint32_t pick = Rand(total);
+  const Weighted* chosen = kOps;
+  while (pick >= chosen->weight) pick -= chosen++->weight;
+
+  if (Chance(25)) PickTracked();
+  touched_.clear();
+  const std::vector<uint8_t> before = ArenaBytes();
+  std::ostringstream d;
+  d << chosen->name;
+  uint32_t arena = 0;
+  uint32_t model = 0;
+  bool refused = false;
+
+  switch (chosen->op) {
+    case Op::kCreate: {
+      const std::string f = Folder(), i = Item();
+      const uint8_t type = kTypes[Rand(std::size(kTypes))];
+      const uint32_t size = Size();
+      const bool withData = Chance(70) && size < 70000;
+      const std::vector<uint8_t> data = withData ? Bytes(size) : std::vector<uint8_t>();
+      d << ' ' << Hex(f) << ' ' << Hex(i) << " type " << int{type} << " size " << size;
+      desc_ = d.str();
+      touched_ = {{f, i}};
+      model = model_.Create(f, i, type, size, withData ? &data : nullptr);
+      arena = McsCreateItem(f.c_str(), i.c_str(), type, size, withData ? data.data() : nullptr);
+      break;
+    }
+    case Op::kDelete: {
+      const std::string f = Folder(), i = Item();
+      d << ' ' << Hex(f) << ' ' << Hex(i);
+      desc_ = d.str();
+      touched_ = {{f, i}};
+      model = model_.Delete(f, i);
+      arena = McsDeleteItem(f.c_str(), i.c_str());
+      break;
+    }
+    case Op::kInsert: {
+      const std::string f = Folder(), i = Item();
+      const uint32_t offset = OffsetIn(SizeOf(f, i));
+      const uint32_t count = Chance(8) ? 4 * (1 + Rand(model_.Free() / 4 + 8)) : Count();
+      const bool withData = Chance(50);
+      const std::vector<uint8_t> data = Bytes(withData ? count : 0);
+      d << ' ' << Hex(f) << ' ' << Hex(i) << " at " << offset << " count " << count;
+      desc_ = d.str();
+      touched_ = {{f, i}};
+      model = model_.Insert(f, i, offset, count, withData ? &data : nullptr);
+      arena = withData ? McsInsertData(f.c_str(), i.c_str(), offset, count, data.data())
+                       : McsInsertBytes(f.c_str(), i.c_str(), offset, count);
+      break;
+    }
+    case Op::kRemove: {
+      const std::string f = Folder(), i = Item();
+      const uint32_t size = SizeOf(f, i);
+      const uint32_t offset = Chance(15) ? 0 : OffsetIn(size);
+      const uint32_t count = offset == 0 && Chance(20) ? size : Count();
+      d << ' ' << Hex(f) << ' ' << Hex(i) << " at " << offset << " count " << count;
+      desc_ = d.str();
+      touched_ = {{f, i}};
+      model = model_.Remove(f, i, offset, count);
+      arena = McsRemoveBytes(f.c_str(), i.c_str(), offset, count);
+      break;
+    }
+    case Op::kWrite: {
+      const std::string f = Folder(), i = Item();
+      const uint32_t size = SizeOf(f, i);
+      const uint32_t offset = OffsetIn(size);
+      const std::vector<uint8_t> data = Bytes(Chance(80) ? Rand(size + 1) : Rand(size + 20));
+      d << ' ' << Hex(f) << ' ' << Hex(i) << " at " << offset << " count " << data.size();
+      desc_ = d.str();
+      touched_ = {{f, i}};
+      model = model_.Write(f, i, offset, data);
+      arena =
+          McsWriteAt(f.c_str(), i.c_str(), offset, static_cast<uint32_t>(data.size()), data.data());
+      break;
+    }
+    case Op::kRead: {
+      const std::string f = Folder(), i = Item();
+      const uint32_t size = SizeOf(f, i);
+      const uint32_t offset = OffsetIn(size);
+      const uint32_t count = Chance(80) ? Rand(size + 1) : Rand(size + 20);
+      d << ' ' << Hex(f) << ' ' << Hex(i) << " at " << offset << " count " << count;
+      desc_ = d.str();
+      std::vector<uint8_t> expected;
+      std::vector<uint8_t> got(count + 1, 0xEE);
+      model = model_.Read(f, i, offset, count, &expected);
+      arena = McsReadAt(f.c_str(), i.c_str(), offset, count, got.data());
+      if (arena == kMcsOk && model == kMcsOk &&
+          (!std::equal(expected.begin(), expected.end(), got.begin()) || got[count] != 0xEE)) {
+        Fail("read returned other bytes than the model holds");
+      }
+      break;
+    }
+    case Op::kCopy:
+    case Op::kMove: {
+      const bool moving = chosen->op == Op::kMove;
+      const std::string sf = Folder(), si = Item(), tf = Folder(), ti = Item();
+      d << ' ' << Hex(sf) << ' ' << Hex(si) << " -> " << Hex(tf) << ' ' << Hex(ti);
+      desc_ = d.str();
+      touched_ = {{sf, si}, {tf, ti}};
+      model = model_.Copy(sf, si, tf, ti, moving);
+      arena = moving ? McsMoveItem(sf.c_str(), si.c_str(), tf.c_str(), ti.c_str())
+                     : McsCopyItem(sf.c_str(), si.c_str(), tf.c_str(), ti.c_str());
+      break;
+    }
+    case Op::kRename: {
+      const std::string f = Folder(), from = Item(), to = Item();
+      d << ' ' << Hex(f) << ' ' << Hex(from) << " -> " << Hex(to);
+      desc_ = d.str();
+      touched_ = {{f, from}, {f, to}, {"@APLWORK", "val_ren"}};
+      model = model_.Rename(f, from, to);
+      arena = McsRenameItem(f.c_str(), from.c_str(), to.c_str());
+      break;
+    }
+    case Op::kFolderCreate: {
+      const std::string f = FolderOfFolderOp();
+      d << ' ' << Hex(f);
+      desc_ = d.str();
+      model = model_.CreateFolder(f);
+      arena = McsCreateFolder(f.c_str(), nullptr);
+      break;
+    }
+    case Op::kFolderDelete: {
+      const std::string f = FolderOfFolderOp();
+      d << ' ' << Hex(f);
+      desc_ = d.str();
+      model = model_.DeleteFolder(f);
+      arena = McsDeleteFolder(f.c_str());
+      break;
+    }
+    case Op::kSelect: {
+      const std::string f = FolderOfFolderOp();
+      d << ' ' << Hex(f);
+      desc_ = d.str();
+      model = model_.Select(f);
+      arena = McsSelectFolder(f.c_str());
+      break;
+    }
+    case Op::kHeapAlloc: {
+      const uint32_t n = Chance(10) ? Size() : 4 * (1 + Rand(64));
+      d << ' ' << n;
+      desc_ = d.str();
+      model = model_.HeapAlloc(n);
+      arena = McsHeapAlloc(n);
+      refused = arena == 0;
+      if (arena != model) {
+        Expect(arena, model);
+        break;
+      }
+      if (arena != 0) {
+        // Fill the new block so that later moves of it are checked too.
+        uint32_t size;
+        const uint32_t block = McsHeapBlock(arena, &size);
+        const std::vector<uint8_t> fill = Bytes(n);
+        std::memcpy(McsAddress(block), fill.data(), n);
+        model_.handles[(kMcsTopHandle - arena) / 8].content = fill;
+      }
+      Verify(before, refused);
+      return;
+    }
+    case Op::kHeapFree: {
+      std::vector<uint32_t> used;
+      for (size_t j = 0; j < model_.handles.size(); ++j) {
+        if (model_.handles[j].used) used.push_back(static_cast<uint32_t>(j));
+      }
+      if (used.empty()) return;
+      const uint32_t j = used[Rand(static_cast<uint32_t>(used.size()))];
+      d << " entry " << j;
+      desc_ = d.str();
+      model_.handles[j] = MHandle{};
+      model = kMcsOk;
+      arena = McsHeapFree(kMcsTopHandle - 8 * j);
+      break;
+    }
+    case Op::kHeapReset:
+      desc_ = d.str();
+      model_.handles.clear();
+      McsHeapReset();
+      break;
+    case Op::kSetAttr: {
+      const std::string f = Folder(), i = Item();
+      uint32_t fx;
+      MItem* item;
+      if (model_.Resolve(f, i, &fx, &item) != kMcsOk) return;
+      McsItemInfo info;
+      McsFindItem(f.c_str(), i.c_str(), &info);
+      item->attr = kAttrs[Rand(std::size(kAttrs))];
+      McsAddress(info.entryAddress)[offsetof(ItemEntry, attributes)] = item->attr;
+      // Lift the no-overwrite bit again now and then, so that replacing stays common.
+      item->type &= static_cast<uint8_t>(Chance(50) ? ~kMcsTypeNoOverwrite : 0xFF);
+      McsAddress(info.entryAddress)[offsetof(ItemEntry, type)] = item->type;
+      return;
+    }
+  }
+  run_.outcomes[std::string(chosen->name) + ":" + std::to_string(arena)]++;
+  Expect(arena, model);
+  Verify(before, refused || arena != kMcsOk);
+}
+
+void Runner::Verify(const std::vector<uint8_t>& before, bool refused) {
+  if (!run_.failure.empty()) return;
+  const uint8_t* now = McsArenaBase();
+  if (refused && std::memcmp(before.data(), now, kMcsArenaSize) != 0) {
+    return Fail("a refused operation changed the arena");
+  }
+  if (!McsGuardsIntact()) return Fail("guard bytes changed");
+  if (uint32_t code = McsCheck()) return Fail("integrity check " + std::to_string(code));
+  const McsHeader header = McsReadHeader();
+  if (!refused && std::memcmp(before.data() + kMcsDataStart, now + kMcsDataStart,
+                              kMcsArenaSize - kMcsDataStart) != 0) {
+    for (uint8_t b : header.changeMarker) {
+      if (b != 0xFF) return Fail("data changed without the change marker");
+    }
+  }
+  if (McsFreeSpace() != model_.Free()) {
+    return Fail("free space " + std::to_string(McsFreeSpace()) + ", model " +
+                std::to_string(model_.Free()));
+  }
+  if (header.currentFolder != model_.currentEntry) return Fail("current folder differs");
+  for (uint32_t fx = 1; fx <= kMcsFolderCount; ++fx) {
+    FolderEntry entry;
+    McsFolderEntry(fx, &entry);
+    if (std::memcmp(entry.name, model_.names[fx].data(), 8) != 0) {
+      return Fail("folder name differs at index " + std::to_string(fx));
+    }
+    const auto& items = model_.items[fx];
+    if (entry.itemCount != items.size()) {
+      return Fail("item count differs in folder " + std::to_string(fx));
+    }
+    uint32_t pos = 0;
+    for (const auto& [name, item] : items) {
+      McsItemInfo info;
+      McsItemAt(fx, pos++, &info);
+      if (std::memcmp(info.entry.name, name.data(), 8) != 0 || info.size != item.data.size() ||
+          info.type != item.type || info.entry.attributes != item.attr ||
+          info.entry.folderIndex != item.folderIndex ||
+          std::memcmp(McsAddress(info.dataAddress), item.data.data(), info.size) != 0) {
+        return Fail("item " + std::to_string(pos - 1) + " of folder " + std::to_string(fx) +
+                    " differs from the model");
+      }
+      if (tracking_ && fx == trackedFolder_ && name == trackedItem_) {
+        bool touched = false;
+        for (const auto& [f, i] : touched_) {
+          Name fn, in;
+          Norm(f, &fn);
+          Norm(i, &in);
+          touched |= in == name && model_.FindFolder(fn) == fx;
+        }
+        // An operation on the item itself may move bytes inside it; stop
+        // following it then.
+        if (touched) {
+          tracking_ = false;
+        } else if (McsTrackedAddress() != info.dataAddress) {
+          return Fail("the tracked address lost its item");
+        }
+      }
+    }
+  }
+  if (header.handleBottom != model_.HandleBottom()) return Fail("handle bottom differs");
+  for (size_t j = 0; j < model_.handles.size(); ++j) {
+    const uint32_t handle = static_cast<uint32_t>(kMcsTopHandle - 8 * j);
+    uint32_t size;
+    const uint32_t block = McsHeapBlock(handle, &size);
+    const MHandle& h = model_.handles[j];
+    if (!h.used) {
+      if (block != 0) return Fail("a free handle has a block");
+      continue;
+    }
+    if (block != model_.BlockOf(j) || size != h.content.size() ||
+        std::memcmp(McsAddress(block), h.content.data(), size) != 0) {
+      return Fail("heap block " + std::to_string(j) + " differs from the model");
+    }
+  }
+}
+
+}  // namespace
+
+ModelRun RunModel(uint64_t seed, uint64_t operations) {
+  return Runner(seed).Run(operations);
+}
+
+uint64_t ModelOperationsFromEnv(const char* variable, uint64_t fallback) {
+  const char* text = std::getenv(variable);
+  if (text == nullptr || *text == 0) return fallback;
+  return std::strtoull(text, nullptr, 10);
+}
