@@ -21,8 +21,11 @@ struct MiniGlyphRef {
   uint16_t offset = 0;
   int16_t width = 0;
 };
-// false when the code has no mini glyph.
+// false when the code has no mini glyph. Codes of the pages 0x7F, 0xE5 and
+// 0xE6 without a glyph of their own get their page's default glyph.
 bool MiniGlyph(uint16_t code, MiniGlyphRef* out);
+// Whether the code has a mini glyph drawn for it, rather than a page default.
+bool MiniHasOwnGlyph(uint16_t code);
 
 // Decodes a mini glyph into 6 rows, each right-aligned to `width` dots
 // (bit width-1 = leftmost dot). Returns the width in dots (0 resolved to 4).
