@@ -1,0 +1,436 @@
+#include "os/draw.h"
+
+#include <cstdlib>
+#include <random>
+
+#include "display_fixture.h"
+#include "support/golden.h"
+
+namespace {
+
+using DrawTest = DisplayTest;
+
+ShapeRecord Dashed(uint8_t kind, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t a,
+                   uint32_t b) {
+  ShapeRecord s = MakeShape(kind, x1, y1, x2, y2);
+  s.dashA = a;
+  s.dashB = b;
+  return s;
+}
+
+// The line walk done step by step, every dot in order, off-screen ones too.
+std::vector<std::pair<int64_t, int64_t>> WalkStepByStep(int64_t x1, int64_t y1, int64_t x2,
+                                                        int64_t y2) {
+  const int64_t dx = std::llabs(x2 - x1), dy = std::llabs(y2 - y1);
+  const int64_t sx = (x2 > x1) - (x2 < x1), sy = (y2 > y1) - (y2 < y1);
+  const bool xMajor = dx >= dy;
+  const int64_t major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
+  std::vector<std::pair<int64_t, int64_t>> dots;
+  int64_t x = x1, y = y1, err = 2 * minor - major;
+  for (int64_t i = 0; i < major; ++i) {
+    dots.emplace_back(x, y);
+    while (err >= 0) {
+      (xMajor ? y : x) += xMajor ? sy : sx;
+      err -= 2 * major;
+    }
+    (xMajor ? x : y) += xMajor ? sx : sy;
+    err += 2 * minor;
+  }
+  dots.emplace_back(x, y);
+  return dots;
+}
+
+TEST_F(DrawTest, LinesMatchTheStepByStepWalkWhereverTheyStartAndEnd) {
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<int> near(-40, 170), far(-3000, 3000);
+  for (int i = 0; i < 600; ++i) {
+    std::uniform_int_distribution<int>& d = i % 3 == 0 ? far : near;
+    const int x1 = d(rng), y1 = d(rng) / 2, x2 = d(rng), y2 = d(rng) / 2;
+    const uint8_t kind = static_cast<uint8_t>(kShapeLine + i % 3);
+    const uint32_t a = 1 + i % 5, b = i % 4;
+    ClearVram();
+    ASSERT_EQ(DrawShape(kTargetVram, Dashed(kind, x1, y1, x2, y2, a, b)), 1);
+    std::vector<uint8_t> expected(kVramBytes);
+    uint32_t count = 0;
+    for (auto [x, y] : WalkStepByStep(x1, y1, x2, y2)) {
+      const uint32_t phase = ++count % (a + b);
+      const bool inA = phase >= 1 && phase <= a, inB = phase >= 1 && phase <= b;
+      if (kind == kShapeDashFirst && !inA) continue;
+      if (kind == kShapeGapFirst && inB) continue;
+      if (OnScreen(x, y)) expected[y * 16 + x / 8] |= 0x80 >> (x % 8);
+    }
+    ASSERT_EQ(VramCopy(), expected)
+        << "shape " << int{kind} << " (" << x1 << "," << y1 << ")-(" << x2 << "," << y2 << ")";
+  }
+}
+
+TEST_F(DrawTest, LineEndsAreBothDrawn) {
+  const struct {
+    int x1, y1, x2, y2, dots;
+  } cases[] = {{5, 5, 5, 5, 1},   {0, 0, 3, 1, 4},      {3, 1, 0, 0, 4},
+               {0, 0, 0, 63, 64}, {0, 0, 127, 63, 128}, {-10, 0, 137, 0, 128}};
+  for (const auto& c : cases) {
+    ClearVram();
+    DrawLine(c.x1, c.y1, c.x2, c.y2, kPenDark);
+    EXPECT_EQ(DarkDots(), c.dots) << c.x1 << "," << c.y1 << "-" << c.x2 << "," << c.y2;
+    if (OnScreen(c.x2, c.y2)) {
+      EXPECT_EQ(GetPixel(c.x2, c.y2), 1);
+    }
+  }
+}
+
+TEST_F(DrawTest, DashPhasesCountFromTheFirstDot) {
+  const struct {
+    uint8_t kind;
+    uint32_t a, b;
+    const char* row;  // dots 0..11 of a line from (0, 0) to (11, 0)
+  } cases[] = {
+      {kShapeDashFirst, 2, 1, "##.##.##.##."}, {kShapeGapFirst, 2, 1, ".##.##.##.##"},
+      {kShapeDashFirst, 3, 2, "###..###..##"}, {kShapeGapFirst, 3, 2, "..###..###.."},
+      {kShapeDashFirst, 1, 0, "............"},  // phase is always 0
+      {kShapeGapFirst, 1, 0, "############"},  {kShapeDashFirst, 0, 3, "............"},
+      {kShapeGapFirst, 0, 3, "..#..#..#..#"},
+  };
+  for (const auto& c : cases) {
+    ClearVram();
+    ASSERT_EQ(DrawShape(kTargetVram, Dashed(c.kind, 0, 0, 11, 0, c.a, c.b)), 1);
+    EXPECT_EQ(Row(0, 0, 11), c.row) << int{c.kind} << " " << c.a << "/" << c.b;
+  }
+}
+
+TEST_F(DrawTest, RefusedRecordsDrawNothing) {
+  const struct {
+    const char* what;
+    uint8_t target;
+    ShapeRecord shape;
+  } cases[] = {
+      {"pen 0", kTargetVram, MakeShape(kShapeLine, 0, 0, 9, 9, 0)},
+      {"pen 4", kTargetVram, MakeShape(kShapeLine, 0, 0, 9, 9, 4)},
+      {"combine 0", kTargetVram, MakeShape(kShapeLine, 0, 0, 9, 9, kPenDark, 0)},
+      {"combine 5", kTargetVram, MakeShape(kShapeLine, 0, 0, 9, 9, kPenDark, 5)},
+      {"shape 0", kTargetVram, MakeShape(0, 0, 0, 9, 9)},
+      {"shape 7", kTargetVram, MakeShape(7, 0, 0, 9, 9)},
+      {"no target", 0, MakeShape(kShapeLine, 0, 0, 9, 9)},
+      {"target 4", 4, MakeShape(kShapeLine, 0, 0, 9, 9)},
+      {"dash period 0", kTargetVram, Dashed(kShapeDashFirst, 0, 0, 9, 9, 0, 0)},
+      {"gap period 0", kTargetVram, Dashed(kShapeGapFirst, 0, 0, 9, 9, 0, 0)},
+      {"period wraps to 0", kTargetVram, Dashed(kShapeDashFirst, 0, 0, 9, 9, 0xFFFFFFFF, 1)},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DrawShape(c.target, c.shape), 0) << c.what;
+    EXPECT_EQ(DarkDots(), 0) << c.what;
+    for (uint8_t b : LcdCopy()) ASSERT_EQ(b, 0xFF) << c.what;
+  }
+}
+
+TEST_F(DrawTest, PensAndCombineRules) {
+  // One dot at (9, y) over a light and over a dark dot.
+  const struct {
+    uint8_t pen, combine;
+    int y;
+    int onLight, onDark;
+  } cases[] = {
+      {kPenDark, kCombineWrite, 0, 1, 1},
+      {kPenLight, kCombineWrite, 0, 0, 0},
+      {kPenDark, kCombineOr, 0, 1, 1},
+      {kPenLight, kCombineOr, 0, 0, 1},
+      {kPenDark, kCombineAnd, 0, 0, 1},
+      {kPenLight, kCombineAnd, 0, 0, 0},
+      {kPenDark, kCombineXor, 0, 1, 0},
+      {kPenLight, kCombineXor, 0, 0, 1},
+      // Grey: dot 9 is bit 0x40, in 0x55 (odd rows) but not in 0xAA (even rows).
+      {kPenGrey, kCombineWrite, 1, 1, 1},
+      {kPenGrey, kCombineWrite, 2, 0, 0},
+      {kPenGrey, kCombineOr, 2, 0, 1},
+      {kPenGrey, kCombineAnd, 2, 0, 0},
+      {kPenGrey, kCombineXor, 3, 1, 0},
+      {kPenGrey, kCombineXor, 4, 0, 1},
+  };
+  for (const auto& c : cases) {
+    for (int before = 0; before < 2; ++before) {
+      ClearVram();
+      SetPixel(8, c.y, true);  // a neighbour in the same byte must survive
+      SetPixel(9, c.y, before);
+      DrawShape(kTargetVram, MakeShape(kShapePoint, 9, c.y, 0, 0, c.pen, c.combine));
+      EXPECT_EQ(GetPixel(9, c.y), before ? c.onDark : c.onLight)
+          << "pen " << int{c.pen} << " combine " << int{c.combine} << " row " << c.y << " before "
+          << before;
+      EXPECT_EQ(GetPixel(8, c.y), 1);
+    }
+  }
+}
+
+TEST_F(DrawTest, RectangleUnderXorLeavesItsBottomCorners) {
+  ASSERT_EQ(DrawShape(kTargetVram, MakeShape(kShapeRectangle, 2, 1, 9, 5, kPenDark, kCombineXor)),
+            1);
+  EXPECT_EQ(Row(1, 0, 11), "..########..");
+  EXPECT_EQ(Row(3, 0, 11), "..#......#..");
+  EXPECT_EQ(Row(5, 0, 11), "...######...");
+  // Corners given the other way round walk upwards and give the same frame.
+  ClearVram();
+  DrawShape(kTargetVram, MakeShape(kShapeRectangle, 9, 5, 2, 1, kPenDark, kCombineXor));
+  EXPECT_EQ(Row(5, 0, 11), "..########..");
+  EXPECT_EQ(Row(1, 0, 11), "...######...");
+  // A flat rectangle draws its one line twice.
+  ClearVram();
+  DrawShape(kTargetVram, MakeShape(kShapeRectangle, 2, 1, 9, 1, kPenDark, kCombineXor));
+  EXPECT_EQ(DarkDots(), 0);
+}
+
+TEST_F(DrawTest, RectangleSidesFarOffTheScreenAreSkipped) {
+  DrawShape(kTargetVram, MakeShape(kShapeRectangle, -5, -1000000, 200, 1000000));
+  EXPECT_EQ(DarkDots(), 0);
+  DrawShape(kTargetVram, MakeShape(kShapeRectangle, 3, -1000000, 120, 1000000));
+  EXPECT_EQ(DarkDots(), 128);
+  EXPECT_EQ(Row(40, 0, 5), "...#..");
+}
+
+TEST_F(DrawTest, CircleOfRadiusZero) {
+  DrawShape(kTargetVram, MakeShape(kShapeCircle, 20, 20, 0, 0, kPenDark, kCombineXor));
+  EXPECT_EQ(DarkDots(), 0);
+  DrawShape(kTargetVram, MakeShape(kShapeCircle, 20, 20, 0));
+  EXPECT_EQ(DarkDots(), 1);
+  EXPECT_EQ(GetPixel(20, 20), 1);
+  ClearVram();
+  DrawShape(kTargetVram, MakeShape(kShapeCircle, 20, 20, -1));
+  EXPECT_EQ(DarkDots(), 0);
+}
+
+TEST_F(DrawTest, CirclesAreSymmetricAndClipped) {
+  const struct {
+    int cx, cy, r;
+  } cases[] = {{64, 32, 1}, {64, 32, 5}, {64, 32, 20}, {0, 0, 30}, {127, 63, 70}, {64, 32, 72}};
+  for (const auto& c : cases) {
+    ClearVram();
+    DrawShape(kTargetVram, MakeShape(kShapeCircle, c.cx, c.cy, c.r));
+    int dots = 0;
+    for (int y = 0; y < 64; ++y)
+      for (int x = 0; x < 128; ++x) {
+        if (!GetPixel(x, y)) continue;
+        ++dots;
+        const double d = std::hypot(x - c.cx, y - c.cy);
+        EXPECT_NEAR(d, c.r, 1.0) << x << "," << y;
+        const int mx = 2 * c.cx - x, my = 2 * c.cy - y;
+        if (OnScreen(mx, y)) {
+          EXPECT_EQ(GetPixel(mx, y), 1);
+        }
+        if (OnScreen(x, my)) {
+          EXPECT_EQ(GetPixel(x, my), 1);
+        }
+      }
+    EXPECT_GT(dots, 0) << c.r;
+  }
+}
+
+TEST_F(DrawTest, HugeShapesCostNoMoreThanSmallOnes) {
+  const int32_t big = 2147483647, small = -2147483647 - 1;
+  EXPECT_EQ(DrawShape(kTargetVram, MakeShape(kShapeLine, small, small, big, small + 1)), 1);
+  EXPECT_EQ(DrawShape(kTargetVram, MakeShape(kShapeRectangle, small, small, big, big)), 1);
+  // A circle around the whole screen, and one whose box misses it.
+  EXPECT_EQ(DrawShape(kTargetVram, MakeShape(kShapeCircle, 64, 32, big)), 1);
+  EXPECT_EQ(DrawShape(kTargetVram, MakeShape(kShapeCircle, small / 2, 0, 1000)), 1);
+  EXPECT_EQ(DarkDots(), 0);
+  DrawShape(kTargetVram, MakeShape(kShapeLine, small, small, big, big));
+  EXPECT_EQ(DarkDots(), 64);
+  EXPECT_EQ(GetPixel(63, 63), 1);
+  ClearVram();
+  // The dash counter keeps counting over the dots left of the screen.
+  DrawShape(kTargetVram, Dashed(kShapeGapFirst, small, 20, big, 20, 4, 2));
+  for (int x = 0; x < 128; ++x) {
+    const uint32_t phase = static_cast<uint32_t>(int64_t{x} - small + 1) % 6;
+    EXPECT_EQ(GetPixel(x, 20), !(phase >= 1 && phase <= 2)) << x;
+  }
+}
+
+TEST_F(DrawTest, ShapesIntoTheLcdReadAndWriteTheLcdOnly) {
+  SetLcdPixel(5, 5, true);
+  DrawShape(kTargetLcd, MakeShape(kShapeLine, 0, 5, 9, 5, kPenDark, kCombineXor));
+  EXPECT_EQ(DarkDots(), 0);
+  EXPECT_EQ(HostLcdReadByte(0, 5), 0xFB);
+  EXPECT_EQ(HostLcdReadByte(1, 5), 0xC0);
+  // Both planes: read from Vram, written to both.
+  SetPixel(1, 7, true);
+  DrawShape(kTargetVram | kTargetLcd, MakeShape(kShapeLine, 0, 7, 2, 7, kPenDark, kCombineXor));
+  EXPECT_EQ(Row(7, 0, 3), "#.#.");
+  EXPECT_EQ(HostLcdReadByte(0, 7), 0xA0);
+}
+
+// ---- Pictures ------------------------------------------------------------------
+
+// One dot of a picture after its modify rule.
+bool PictureDot(const BitmapRecord& b, int col, int row) {
+  const int rowBytes = (b.width + 7) / 8;
+  const uint8_t mask = 0x80 >> (col % 8);
+  bool dot = b.bits[row * rowBytes + col / 8] & mask;
+  if (b.modify == kBitmapInverted) dot = !dot;
+  if (b.modify == kBitmapGrey) dot = dot && (mask & (row % 2 ? 0xAA : 0x55));
+  return dot;
+}
+
+TEST_F(DrawTest, PicturesKeepTheDotsBesideThemAtEveryAlignment) {
+  std::mt19937 rng(3);
+  std::vector<uint8_t> bits(3 * 40);
+  for (uint8_t& b : bits) b = static_cast<uint8_t>(rng());
+  const int xs[] = {-13, -5, 0, 3, 7, 9, 60, 118, 125, 127};
+  const int ys[] = {-3, 0, 30, 62};
+  const int widths[] = {1, 5, 8, 10, 17, 24};
+  for (int x : xs)
+    for (int y : ys)
+      for (int width : widths)
+        for (uint8_t modify = 1; modify <= 3; ++modify)
+          for (uint8_t combine = 1; combine <= 5; ++combine) {
+            BitmapRecord b{x, y, width, 5, bits.data(), modify, combine};
+            // A background that differs from dot to dot.
+            for (int i = 0; i < kVramBytes; ++i) VramAddress()[i] = static_cast<uint8_t>(i * 29);
+            std::vector<uint8_t> expected = VramCopy();
+            ASSERT_EQ(DrawBitmap(b), 1);
+            for (int row = 0; row < 5; ++row)
+              for (int col = 0; col < width; ++col) {
+                const int px = x + col, py = y + row;
+                if (!OnScreen(px, py)) continue;
+                uint8_t& byte = expected[py * 16 + px / 8];
+                const uint8_t bit = 0x80 >> (px % 8);
+                const bool was = byte & bit, dot = PictureDot(b, col, row);
+                bool want = dot;
+                if (combine == kCombineOr) want = was || dot;
+                if (combine == kCombineAnd) want = was && dot;
+                if (combine == kCombineXor) want = was != dot;
+                byte = want ? (byte | bit) : (byte & ~bit);
+              }
+            ASSERT_EQ(VramCopy(), expected)
+                << "picture at " << x << "," << y << " width " << width << " modify " << int{modify}
+                << " combine " << int{combine};
+          }
+}
+
+TEST_F(DrawTest, RefusedPictures) {
+  const uint8_t bits[8] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+  const BitmapRecord cases[] = {
+      {0, 0, 0, 8, bits, kBitmapAsStored, 0},
+      {0, 0, 8, 0, bits, kBitmapAsStored, 0},
+      {0, 0, -8, 8, bits, kBitmapAsStored, 0},
+      {129, 0, 8, 8, bits, kBitmapAsStored, 0},
+      {0, 0, 8, 8, nullptr, kBitmapAsStored, 0},
+      {0, 0, 8, 8, bits, 0, 0},
+      {0, 0, 8, 8, bits, 4, 0},
+  };
+  for (const BitmapRecord& b : cases) EXPECT_EQ(DrawBitmap(b), 0);
+  EXPECT_EQ(DarkDots(), 0);
+  // Below the screen or with a huge size: accepted, nothing outside touched.
+  EXPECT_EQ(DrawBitmap({0, 64, 8, 8, bits, kBitmapAsStored, 0}), 1);
+  EXPECT_EQ(DrawBitmap({0, -2147483647, 8, 8, bits, kBitmapAsStored, 0}), 1);
+  EXPECT_EQ(DarkDots(), 0);
+}
+
+// ---- Areas -----------------------------------------------------------------------
+
+TEST_F(DrawTest, ClearAreaIsAllOrNothing) {
+  const struct {
+    int x1, y1, x2, y2;
+    int cleared;  // dots cleared from a dark screen
+  } cases[] = {
+      {0, 0, 128, 10, 0},    {-1, 0, 10, 10, 0},    {0, -1, 10, 10, 0}, {0, 0, 10, 64, 0},
+      {0, 0, 127, 63, 8192}, {3, 2, 12, 5, 40},     {12, 5, 3, 2, 40},  {5, 5, 5, 5, 1},
+      {8, 0, 15, 0, 8},      {127, 63, 127, 63, 1},
+  };
+  for (const auto& c : cases) {
+    std::memset(VramAddress(), 0xFF, kVramBytes);
+    ClearArea(c.x1, c.y1, c.x2, c.y2);
+    EXPECT_EQ(8192 - DarkDots(), c.cleared) << c.x1 << "," << c.y1 << "-" << c.x2 << "," << c.y2;
+  }
+  std::memset(VramAddress(), 0xFF, kVramBytes);
+  ClearArea(3, 2, 12, 5);
+  EXPECT_EQ(Row(1, 0, 15), "################");
+  EXPECT_EQ(Row(3, 0, 15), "###..........###");
+  EXPECT_EQ(DrawArea({0, 0, 10, 10, 1}), 0);  // only clearing is known
+  EXPECT_EQ(Row(0, 0, 11), "############");
+}
+
+TEST_F(DrawTest, InvertAreaInvertsWhatLiesOnTheScreen) {
+  InvertArea(130, 70, -5, -9);
+  EXPECT_EQ(DarkDots(), 8192);
+  InvertArea(5, 1, 9, 1);
+  EXPECT_EQ(Row(1, 0, 15), "#####.....######");
+  InvertArea(200, 0, 300, 63);
+  InvertArea(0, -10, 127, -1);
+  EXPECT_EQ(DarkDots(), 8192 - 5);
+}
+
+TEST_F(DrawTest, ReadAreaGivesAPictureThatDrawsBackTheSame) {
+  for (int i = 0; i < kVramBytes; ++i) VramAddress()[i] = static_cast<uint8_t>(i * 53 + 7);
+  const std::vector<uint8_t> screen = VramCopy();
+  const int rects[][4] = {
+      {3, 2, 12, 6}, {0, 0, 127, 63}, {121, 60, 127, 63}, {9, 9, 9, 9}, {15, 4, 5, 1}};
+  for (const auto& r : rects) {
+    const int width = std::abs(r[2] - r[0]) + 1, height = std::abs(r[3] - r[1]) + 1;
+    std::vector<uint8_t> picture(BitmapBytes(width, height) + 1, 0xCC);
+    ASSERT_EQ(ReadArea(r[0], r[1], r[2], r[3], picture.data()), 1);
+    EXPECT_EQ(picture.back(), 0xCC) << "wrote past the picture";
+    const int rowBytes = (width + 7) / 8;
+    for (int row = 0; row < height; ++row)  // bits right of the width are 0
+      EXPECT_EQ(picture[row * rowBytes + rowBytes - 1] & ~kLeftFill[width % 8] & 0xFF, 0);
+    ClearVram();
+    DrawBitmap({std::min(r[0], r[2]), std::min(r[1], r[3]), width, height, picture.data(),
+                kBitmapAsStored, 0});
+    for (int y = 0; y < 64; ++y)
+      for (int x = 0; x < 128; ++x) {
+        const bool inside = x >= std::min(r[0], r[2]) && x <= std::max(r[0], r[2]) &&
+                            y >= std::min(r[1], r[3]) && y <= std::max(r[1], r[3]);
+        const bool dot = screen[y * 16 + x / 8] & (0x80 >> (x % 8));
+        ASSERT_EQ(GetPixel(x, y), inside && dot) << x << "," << y;
+      }
+    memcpy(VramAddress(), screen.data(), kVramBytes);
+  }
+  uint8_t untouched[4] = {1, 2, 3, 4};
+  EXPECT_EQ(ReadArea(0, 0, 128, 1, untouched), 0);
+  EXPECT_EQ(ReadArea(-1, 0, 8, 1, untouched), 0);
+  EXPECT_EQ(untouched[0], 1);
+}
+
+TEST_F(DrawTest, EditorGrid) {
+  std::memset(VramAddress(), 0xFF, kVramBytes);
+  DrawEditorGrid(2, true);
+  // Rules at 12, 40, 68, 96, 124 with three light dots right of each.
+  EXPECT_EQ(Row(0),
+            "############"
+            "#...########################"
+            "#...########################"
+            "#...########################"
+            "#...########################"
+            "#...");
+  EXPECT_EQ(Row(8), "............" + std::string(113, '#') + "...");
+  EXPECT_EQ(Row(16), Row(8));
+  EXPECT_EQ(Row(23), Row(0));
+  EXPECT_EQ(Row(24), std::string(128, '#'));  // below 8 x rows + 7
+  ClearVram();
+  DrawEditorGrid(7, false);
+  EXPECT_EQ(GetPixel(124, 63), 1);
+  EXPECT_EQ(GetPixel(20, 16), 0);
+  DrawEditorGrid(40, false);  // more rows than the screen has
+}
+
+TEST_F(DrawTest, GoldenShapes) {
+  DrawLine(0, 0, 127, 63, kPenDark);
+  DrawShape(kTargetVram, Dashed(kShapeDashFirst, 0, 63, 127, 0, 4, 2));
+  DrawShape(kTargetVram, Dashed(kShapeGapFirst, 0, 31, 127, 31, 1, 3));
+  DrawShape(kTargetVram, MakeShape(kShapeRectangle, 4, 4, 40, 24));
+  DrawShape(kTargetVram, MakeShape(kShapeRectangle, 90, 40, 123, 59, kPenDark, kCombineXor));
+  DrawShape(kTargetVram, MakeShape(kShapeCircle, 64, 32, 20));
+  DrawShape(kTargetVram, MakeShape(kShapeCircle, 64, 32, 9, 0, kPenDark, kCombineXor));
+  DrawShape(kTargetVram, MakeShape(kShapeCircle, 120, 6, 12));
+  for (int y = 44; y <= 60; ++y) DrawLine(6, y, 40, y, kPenGrey);
+  const uint8_t arrow[] = {0x08, 0x00, 0x0C, 0x00, 0xFE, 0x00, 0xFF,
+                           0x80, 0xFE, 0x00, 0x0C, 0x00, 0x08, 0x00};
+  DrawBitmap({50, 50, 9, 7, arrow, kBitmapAsStored, kCombineXor});
+  DrawBitmap({61, 50, 9, 7, arrow, kBitmapInverted, 0});
+  InvertArea(96, 4, 110, 14);
+  ClearArea(70, 20, 76, 44);
+  EXPECT_TRUE(golden::MatchesGolden(VramAddress(), "tests/os/golden/draw_shapes.txt"));
+}
+
+TEST_F(DrawTest, GoldenEditorGrid) {
+  DrawEditorGrid(7, true);
+  EXPECT_TRUE(golden::MatchesGolden(VramAddress(), "tests/os/golden/draw_editor_grid.txt"));
+}
+
+}  // namespace

@@ -1,0 +1,448 @@
+#include "os/text.h"
+
+#include <functional>
+
+#include "display_fixture.h"
+#include "host/services/cursor_blink.h"
+#include "os/draw.h"
+#include "os/font.h"
+#include "support/golden.h"
+
+namespace {
+
+using TextTest = DisplayTest;
+
+// The 8 rows of the 6 x 8 cell at a dot position, each in the six high bits.
+std::vector<uint8_t> CellAt(int x, int y) {
+  std::vector<uint8_t> rows;
+  for (int r = 0; r < 8; ++r) {
+    uint8_t bits = 0;
+    for (int c = 0; c < 6; ++c)
+      if (GetPixel(x + c, y + r)) bits |= 0x80 >> c;
+    rows.push_back(bits);
+  }
+  return rows;
+}
+
+std::vector<uint8_t> Glyph(uint16_t code, bool reverse = false) {
+  const uint8_t* g = NormalGlyph(code);
+  std::vector<uint8_t> rows(8, 0);
+  for (int r = 0; r < 8 && g; ++r) rows[r] = reverse ? (~g[r] & 0xFC) : (g[r] & 0xFC);
+  return rows;
+}
+
+std::vector<uint8_t> Cell(int column, int line) {
+  return CellAt(column * 6, line * 8);
+}
+
+TEST_F(TextTest, CharacterCodes) {
+  const struct {
+    const char* s;
+    std::vector<uint16_t> codes;
+  } cases[] = {
+      {"AB", {'A', 'B'}},
+      {"\x7F\x50\xE6\x92"
+       "C",
+       {0x7F50, 0xE692, 'C'}},
+      {"\xF9\xCA\xE5\x51\xE7\x01\xF7\x02", {0xF9CA, 0xE551, 0xE701, 0xF702}},
+      {"\x80\xFE", {0x80, 0xFE}},  // not lead bytes
+      {"A\xE6", {'A'}},            // a lead byte at the end is the end
+  };
+  for (const auto& c : cases) {
+    const char* s = c.s;
+    std::vector<uint16_t> codes;
+    while (uint16_t code = ReadCharCode(&s)) codes.push_back(code);
+    EXPECT_EQ(codes, c.codes) << c.s;
+    EXPECT_EQ(ReadCharCode(&s), 0);
+    for (uint16_t code : c.codes) {
+      char one[3];
+      const int n = EncodeCharCode(code, one);
+      const char* p = one;
+      EXPECT_EQ(ReadCharCode(&p), code);
+      EXPECT_EQ(n, code > 0xFF ? 2 : 1);
+    }
+  }
+}
+
+TEST_F(TextTest, LocateIgnoresPositionsOffTheGrid) {
+  Locate(5, 4);
+  const int bad[][2] = {{0, 1}, {22, 1}, {1, 0}, {1, 9}, {-1, -1}};
+  for (const auto& b : bad) {
+    Locate(b[0], b[1]);
+    EXPECT_EQ(GetCursorPosition().column, 4);
+    EXPECT_EQ(GetCursorPosition().line, 3);
+  }
+  Locate(21, 8);
+  EXPECT_EQ(GetCursorPosition().column, 20);
+  EXPECT_EQ(GetCursorPosition().line, 7);
+}
+
+TEST_F(TextTest, PrintStopsAfterColumn21) {
+  Locate(1, 2);
+  Print("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123");
+  for (int col = 0; col < 21; ++col) EXPECT_EQ(Cell(col, 1), Glyph('A' + col)) << col;
+  EXPECT_EQ(GetCursorPosition().column, 20);
+  EXPECT_EQ(GetCursorPosition().line, 1);
+  EXPECT_EQ(Row(8, 126, 127), "..");
+  // Printing at column 21 again overwrites that cell and stays there.
+  Print("12");
+  EXPECT_EQ(Cell(20, 1), Glyph('1'));
+  EXPECT_EQ(GetCursorPosition().column, 20);
+}
+
+TEST_F(TextTest, TheLastColumnEndsClean) {
+  std::memset(VramAddress(), 0xFF, kVramBytes);
+  Locate(21, 3);
+  PrintChar("A");
+  for (int y = 16; y < 24; ++y) EXPECT_EQ(Row(y, 126, 127), "..") << y;
+  EXPECT_EQ(Row(15, 126, 127), "##");
+  EXPECT_EQ(Row(24, 126, 127), "##");
+  // Only the cursor prints do it.
+  PrintXY(120, 32, "A", 0);
+  EXPECT_EQ(Row(32, 126, 127), "##");
+}
+
+TEST_F(TextTest, PaddedPrintsFillThroughTheLastColumn) {
+  std::memset(VramAddress(), 0xFF, kVramBytes);
+  Locate(1, 1);
+  PrintPadded("AB", 5);
+  EXPECT_EQ(Cell(0, 0), Glyph('A'));
+  EXPECT_EQ(Cell(1, 0), Glyph('B'));
+  for (int col = 2; col < 5; ++col) EXPECT_EQ(Cell(col, 0), Glyph(' ')) << col;
+  EXPECT_EQ(Cell(5, 0), std::vector<uint8_t>(8, 0xFC));
+  EXPECT_EQ(GetCursorPosition().column, 5);
+  // A string longer than the padding is printed whole.
+  Locate(1, 2);
+  PrintRevPadded("ABCDEF", 3);
+  EXPECT_EQ(Cell(5, 1), Glyph('F', true));
+  EXPECT_EQ(GetCursorPosition().column, 6);
+  // Padding to the last column ends there.
+  Locate(18, 3);
+  PrintRevPadded("", 21);
+  for (int col = 17; col < 21; ++col) EXPECT_EQ(Cell(col, 2), Glyph(' ', true)) << col;
+  EXPECT_EQ(GetCursorPosition().column, 20);
+  EXPECT_EQ(Row(16, 126, 127), "..");
+}
+
+TEST_F(TextTest, SingleCharacterPrintsTakeTheFirstCode) {
+  Locate(2, 1);
+  PrintChar("\xE6\x92XYZ");
+  PrintCharRev("BC");
+  EXPECT_EQ(Cell(1, 0), Glyph(0xE692));
+  EXPECT_EQ(Cell(2, 0), Glyph('B', true));
+  EXPECT_EQ(Cell(3, 0), Glyph(' '));
+  EXPECT_EQ(GetCursorPosition().column, 3);
+}
+
+TEST_F(TextTest, MovementCodes) {
+  // Home: 'B' goes over dot column 0 on the same line.
+  Locate(3, 2);
+  Print(
+      "A\xF9\xCD"
+      "B");
+  EXPECT_EQ(Cell(2, 1), Glyph('A'));
+  EXPECT_EQ(Cell(0, 1), Glyph('B'));
+  EXPECT_EQ(GetCursorPosition().column, 1);
+  EXPECT_EQ(GetCursorPosition().line, 1);
+  // New line keeps the column; left and right move a cell without drawing.
+  ClearVram();
+  Locate(1, 1);
+  Print(
+      "A\xF9\xCA"
+      "B\xF9\xC9"
+      "C\xF9\xC8\xF9\xC8"
+      "D");
+  EXPECT_EQ(Cell(0, 0), Glyph('A'));
+  EXPECT_EQ(Cell(1, 1), Glyph('B'));
+  EXPECT_EQ(Cell(3, 1), Glyph('C'));
+  EXPECT_EQ(Cell(2, 1), Glyph('D'));
+  EXPECT_EQ(Cell(2, 0), Glyph(' '));
+  EXPECT_EQ(GetCursorPosition().column, 3);
+  EXPECT_EQ(GetCursorPosition().line, 1);
+  // A new line from the last line ends the print; the cursor stays on line 8.
+  Locate(1, 8);
+  Print(
+      "A\xF9\xCA"
+      "B");
+  EXPECT_EQ(GetCursorPosition().line, 7);
+  EXPECT_EQ(GetCursorPosition().column, 1);
+}
+
+TEST_F(TextTest, PrintXYModes) {
+  const uint16_t code = 'A';
+  const std::vector<uint8_t> glyph = Glyph(code), reversed = Glyph(code, true);
+  const struct {
+    int mode;
+    uint8_t background;
+    std::function<uint8_t(uint8_t g, uint8_t r, uint8_t bg)> expect;
+  } cases[] = {
+      {0, 0xFC, [](uint8_t g, uint8_t, uint8_t) { return g; }},
+      {kPrintReverse, 0x00, [](uint8_t, uint8_t r, uint8_t) { return r; }},
+      {kPrintOr, 0x84, [](uint8_t g, uint8_t, uint8_t bg) { return g | bg; }},
+      {kPrintXor, 0xFC, [](uint8_t g, uint8_t, uint8_t bg) { return g ^ bg; }},
+      {kPrintXor | kPrintReverse, 0x30, [](uint8_t, uint8_t r, uint8_t bg) { return r ^ bg; }},
+      {kPrintOr | kPrintReverse, 0x84, [](uint8_t, uint8_t r, uint8_t bg) { return r | bg; }},
+  };
+  for (int x : {0, 3, 61, 124}) {
+    for (const auto& c : cases) {
+      ClearVram();
+      for (int r = 0; r < 8; ++r)
+        for (int d = 0; d < 6; ++d)
+          if (c.background & (0x80 >> d)) SetPixel(x + d, 20 + r, true);
+      SetPixel(x - 1, 22, true);  // neighbours stay
+      SetPixel(x + 6, 23, true);
+      PrintXY(x, 20, "A", c.mode);
+      const std::vector<uint8_t> cell = CellAt(x, 20);
+      for (int r = 0; r < 8; ++r) {
+        uint8_t want = c.expect(glyph[r], reversed[r], c.background) & 0xFC;
+        if (x == 124) want &= 0xF0;  // two dots are off the screen
+        EXPECT_EQ(cell[r], want) << "x " << x << " mode " << c.mode << " row " << r;
+      }
+      if (x > 0) {
+        EXPECT_EQ(GetPixel(x - 1, 22), 1);
+      }
+      if (x < 122) {
+        EXPECT_EQ(GetPixel(x + 6, 23), 1);
+      }
+    }
+  }
+  EXPECT_EQ(GetCursorPosition().column, 0);
+}
+
+TEST_F(TextTest, PrintXYClipsAtEveryEdge) {
+  PrintXY(-6, 0, "AB", 0);  // left of the screen a character is passed over
+  EXPECT_EQ(Cell(0, 0), Glyph('B'));
+  ClearVram();
+  PrintXY(0, -3, "A", 0);
+  for (int r = 0; r < 5; ++r) EXPECT_EQ(CellAt(0, 0)[r], Glyph('A')[r + 3]) << r;
+  ClearVram();
+  PrintXY(0, 60, "A", kPrintReverse);
+  EXPECT_EQ(CellAt(0, 56)[4], Glyph('A', true)[0]);
+  PrintXY(126, 10, "AAAA", kPrintReverse);
+  PrintXY(128, 10, "A", kPrintReverse);
+  PrintXY(0, 64, "A", kPrintReverse);
+  PrintXY(-2147483647, 5, "AAAAAAAA", 0);
+  EXPECT_EQ(Row(10, 120, 127), "......##");
+}
+
+TEST_F(TextTest, ACodeWithoutAGlyphEndsThePrint) {
+  uint16_t missing = 0;
+  for (uint16_t code = 1; code < 0x100 && !missing; ++code)
+    if (!NormalGlyph(code) && !IsLeadByte(static_cast<uint8_t>(code))) missing = code;
+  if (!missing) GTEST_SKIP() << "every single-byte code has a glyph";
+  char s[] = {'A', static_cast<char>(missing), 'B', 0};
+  Locate(1, 1);
+  Print(s);
+  EXPECT_EQ(Cell(0, 0), Glyph('A'));
+  EXPECT_EQ(Cell(1, 0), Glyph(' '));
+  EXPECT_EQ(GetCursorPosition().column, 1);
+}
+
+TEST_F(TextTest, CursorKindsGiveTheirShapes) {
+  const int shapes[kCursorKindCount] = {0, 1, 0, 2, 4, 8, 16, 17, 0, 18, 20, 24, 64};
+  for (int kind = 0; kind < kCursorKindCount; ++kind) {
+    HideCursor();
+    EXPECT_EQ(SetCursorShape(kind), 1);
+    EXPECT_EQ(GetCursorPosition().type, shapes[kind]) << kind;
+    EXPECT_TRUE(GetCursorPosition().visible);
+  }
+  for (int kind : {-1, 13, 16, 64}) {
+    HideCursor();
+    EXPECT_EQ(SetCursorShape(kind), 0) << kind;
+    EXPECT_EQ(GetCursorPosition().type, 64);
+    EXPECT_FALSE(GetCursorPosition().visible);
+  }
+}
+
+TEST_F(TextTest, RefreshFollowsInsertModeAndShiftState) {
+  const struct {
+    uint8_t shift;
+    int insertShape, overwriteShape;
+  } cases[] = {{0, 0, 16}, {1, 1, 17},   {2, 8, 24},   {4, 2, 18},
+               {8, 4, 20}, {132, 2, 18}, {136, 4, 20}, {77, 0, 16}};
+  for (const auto& c : cases) {
+    SetSetupItem(kSetupShiftState, c.shift);
+    SetSetupItem(kSetupInsertMode, kInsertInsert);
+    RefreshCursorShape();
+    EXPECT_EQ(GetCursorPosition().type, c.insertShape) << int{c.shift};
+    SetSetupItem(kSetupInsertMode, kInsertOverwrite);
+    RefreshCursorShape();
+    EXPECT_EQ(GetCursorPosition().type, c.overwriteShape) << int{c.shift};
+    SetSetupItem(kSetupInsertMode, 0);  // anything but overwrite counts as insert
+    RefreshCursorShape();
+    EXPECT_EQ(GetCursorPosition().type, c.insertShape) << int{c.shift};
+  }
+}
+
+TEST_F(TextTest, SaveAndRestoreCursor) {
+  CursorState hidden, shown;
+  Locate(4, 5);
+  SaveCursor(&hidden);
+  EXPECT_EQ(hidden.kind, -1);
+  EXPECT_EQ(hidden.column, 4);
+  EXPECT_EQ(hidden.line, 5);
+  Locate(21, 8);
+  SetCursorShape(9);
+  SaveCursor(&shown);
+  EXPECT_EQ(shown.kind, 9);
+  RestoreCursor(hidden);
+  EXPECT_FALSE(GetCursorPosition().visible);
+  EXPECT_EQ(GetCursorPosition().column, 3);
+  EXPECT_EQ(GetCursorPosition().line, 4);
+  RestoreCursor(shown);
+  EXPECT_TRUE(GetCursorPosition().visible);
+  EXPECT_EQ(GetCursorPosition().type, 18);
+  EXPECT_EQ(GetCursorPosition().column, 20);
+  // Without the direct flag the position goes through Locate's check.
+  CursorState bad{2, 30, 1, 0};
+  RestoreCursor(bad);
+  EXPECT_EQ(GetCursorPosition().column, 20);
+  EXPECT_EQ(GetCursorPosition().type, 0);
+}
+
+TEST_F(TextTest, TheHostBlinksTheCursorWhereItStands) {
+  PutDisplay();
+  Locate(3, 2);
+  EXPECT_FALSE(CursorBlinkTick());  // hidden
+  SetCursorShape(0);
+  EXPECT_TRUE(CursorBlinkTick());
+  // The plain cursor darkens dots of the cell at x = 12, y = 8 and nowhere else.
+  std::vector<uint8_t> lcd = LcdCopy();
+  int dark = 0, outside = 0;
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 128; ++x)
+      if (!(lcd[y * 16 + x / 8] & (0x80 >> (x % 8)))) {
+        ++dark;
+        if (x < 12 || x >= 18 || y < 8 || y >= 16) ++outside;
+      }
+  EXPECT_GT(dark, 0);
+  EXPECT_EQ(outside, 0);
+  CursorBlinkReset();
+}
+
+// ---- Mini font ---------------------------------------------------------------
+
+int MiniWidth(uint16_t code) {
+  MiniGlyphRef g;
+  if (!MiniGlyph(code, &g)) return 0;
+  uint8_t rows[6];
+  return MiniGlyphRows(g, rows);
+}
+
+// The mini glyph's dot (col, row), or false outside it.
+bool MiniDot(uint16_t code, int col, int row) {
+  MiniGlyphRef g;
+  uint8_t rows[6];
+  if (!MiniGlyph(code, &g) || row < 0 || row > 5) return false;
+  const int w = MiniGlyphRows(g, rows);
+  return col >= 0 && col < w && (rows[row] >> (w - 1 - col)) & 1;
+}
+
+TEST_F(TextTest, MiniTextAdvancesByTheGlyphWidths) {
+  int x = 10;
+  EXPECT_EQ(PrintMini(&x, 0, "10", 0, kMiniNoLimit), 1);
+  EXPECT_EQ(x, 10 + MiniWidth('1') + MiniWidth('0'));
+  for (int col = 0; col < MiniWidth('1'); ++col)
+    for (int row = 0; row < 6; ++row)
+      EXPECT_EQ(GetPixel(10 + col, row), MiniDot('1', col, row)) << col << "," << row;
+  // What does not fit before dot column 128 is not drawn.
+  ClearVram();
+  x = 128 - MiniWidth('0') + 1;
+  EXPECT_EQ(PrintMini(&x, 0, "0", 0, kMiniNoLimit), 0);
+  EXPECT_EQ(x, 128 - MiniWidth('0') + 1);
+  EXPECT_EQ(DarkDots(), 0);
+  x = 128 - MiniWidth('0');
+  EXPECT_EQ(PrintMini(&x, 0, "0", 0, kMiniNoLimit), 1);
+  EXPECT_EQ(x, 128);
+}
+
+TEST_F(TextTest, MiniTextWithALimitIsCutOrPadded) {
+  const int a = MiniWidth('A'), space = MiniWidth(' ');
+  ASSERT_GT(space, 0);
+  std::memset(VramAddress(), 0xFF, kVramBytes);
+  int x = 0;
+  const int result = PrintMini(&x, 10, "A", 0, 10);
+  EXPECT_EQ(x, 10);
+  EXPECT_EQ(result, (10 - a) % space == 0 ? 1 : 0);
+  for (int col = 0; col < 10; ++col) {
+    const bool dot = col < a ? MiniDot('A', col, 2) : MiniDot(' ', (col - a) % space, 2);
+    EXPECT_EQ(GetPixel(col, 12), dot) << col;
+  }
+  EXPECT_EQ(GetPixel(10, 12), 1);  // beyond the limit
+  // A glyph wider than what is left is cut, and the result says so.
+  ClearVram();
+  x = 0;
+  EXPECT_EQ(PrintMini(&x, 0, "AAAA", 0, a + 1), 0);
+  EXPECT_EQ(x, a + 1);
+  for (int col = 0; col <= a; ++col) EXPECT_EQ(GetPixel(col, 2), MiniDot('A', col % a, 2));
+  EXPECT_EQ(GetPixel(a + 1, 2), 0);
+  x = 5;
+  EXPECT_EQ(PrintMini(&x, 0, "A", 0, 0), 1);
+  EXPECT_EQ(x, 5);
+}
+
+TEST_F(TextTest, MiniModes) {
+  const int w = MiniWidth('A');
+  const struct {
+    int mode;
+    bool reverse, orMode;
+    int above;
+  } cases[] = {
+      {0, false, false, 0},  {1, false, true, 0},  {2, true, false, 0},   {3, true, true, 0},
+      {16, false, false, 1}, {17, false, true, 1}, {18, true, false, 1},  {34, true, false, 2},
+      {35, true, true, 2},   {4, false, false, 1}, {48, false, false, 1}, {-1, false, false, 1},
+  };
+  for (const auto& c : cases) {
+    // Background: dots on every other column.
+    for (int i = 0; i < kVramBytes; ++i) VramAddress()[i] = 0x55;
+    int x = 20;
+    PrintMini(&x, 20, "A", c.mode, kMiniNoLimit);
+    for (int row = -3; row < 7; ++row)
+      for (int col = -1; col <= w; ++col) {
+        const int px = 20 + col, py = 20 + row;
+        const bool background = (0x55 >> (7 - px % 8)) & 1;
+        bool want = background;
+        if (col >= 0 && col < w && row >= -c.above && row < 6) {
+          bool dot = MiniDot('A', col, row);
+          if (c.reverse) dot = !dot;
+          want = c.orMode ? (background || dot) : dot;
+        }
+        EXPECT_EQ(GetPixel(px, py), want) << "mode " << c.mode << " dot " << col << "," << row;
+      }
+  }
+}
+
+TEST_F(TextTest, MiniCells) {
+  const int w = MiniWidth('1') + MiniWidth('2');
+  EXPECT_EQ(PrintMiniAtCell(3, 2, "12", 0), (8 + w) / 4 + 1);
+  EXPECT_EQ(GetPixel(8 + 2, 10 + 1), MiniDot('1', 2, 1));
+  EXPECT_EQ(PrintMiniAtCell(32, 1, "12", 0), 0);  // x = 124 leaves no room for both
+  EXPECT_EQ(PrintMiniAtCell(1, 1, uint16_t{'A'}, 0), MiniWidth('A') / 4 + 1);
+  EXPECT_EQ(PrintMiniChar(0, 30, 'A', kMiniReverse), MiniWidth('A'));
+  EXPECT_EQ(GetPixel(0, 30), !MiniDot('A', 0, 0));
+}
+
+TEST_F(TextTest, GoldenPrints) {
+  Locate(1, 1);
+  Print("Print 0123456789ABCDEFGHIJ");
+  Locate(1, 2);
+  PrintRevPadded(" Reverse line", 21);
+  Locate(1, 3);
+  Print(
+      "abc\xF9\xCA"
+      "def\xF9\xCD"
+      "ghi");
+  for (int i = 0; i < 4; ++i) {
+    const int modes[] = {0, kPrintReverse, kPrintOr, kPrintXor};
+    DrawLine(i * 30 + 2, 38, i * 30 + 28, 38, kPenDark);
+    PrintXY(i * 30 + 3, 35, "XY", modes[i]);
+  }
+  int x = 0;
+  PrintMini(&x, 46, "Mini 0123 ABCD:", 0, kMiniNoLimit);
+  x = 0;
+  PrintMini(&x, 54, "Reverse", 2 + 16, 60);
+  PrintMiniAtCell(18, 8, "OR+32", 1 + 32);
+  EXPECT_TRUE(golden::MatchesGolden(VramAddress(), "tests/os/golden/text_prints.txt"));
+}
+
+}  // namespace
