@@ -62,6 +62,11 @@ bool HostOsThreadStarted();
 // Asks the OS thread to end at its next key wait, sleep or break check and
 // waits up to timeoutMs for it. Returns true when it ended.
 bool HostStopOsThread(int timeoutMs);
+// Asks the OS thread to end without waiting; HostOsThreadFinished tells
+// when it has (a front end keeps handling its events meanwhile, since the OS
+// thread may be waiting for it).
+void HostRequestOsStop();
+bool HostOsThreadFinished();
 // Unwinds the OS thread back to its restart point; the OS entry is then run
 // again from scratch (a system error).
 [[noreturn]] void HostRestartOs();

@@ -98,6 +98,23 @@ bool HostOsThreadStarted() {
   return t.started;
 }
 
+void HostRequestOsStop() {
+  ThreadState& t = T();
+  {
+    std::lock_guard<std::mutex> lock(t.mutex);
+    if (!t.started) return;
+    t.stop = true;
+    t.changed.notify_all();
+  }
+  KeyQueueWakeAll();
+}
+
+bool HostOsThreadFinished() {
+  ThreadState& t = T();
+  std::lock_guard<std::mutex> lock(t.mutex);
+  return !t.started || t.finished;
+}
+
 bool HostStopOsThread(int timeoutMs) {
   ThreadState& t = T();
   std::unique_lock<std::mutex> lock(t.mutex);

@@ -1,0 +1,75 @@
+// The calculator's face: paints the face and the LCD, turns clicks and PC
+// keys into calculator keys, blinks the cursor, and owns the view settings.
+#pragma once
+
+#include <QImage>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include "host/qt/popup_display.h"
+#include "host/qt/settings.h"
+
+class PopupDisplay;
+class QMenu;
+
+class CalcView : public QWidget {
+  Q_OBJECT
+ public:
+  explicit CalcView(QWidget* parent = nullptr);
+  ~CalcView() override;
+
+  // Presses the key under a point of the face (the label band of the LCD
+  // moves onto the function keys, as a click does).
+  void clickAt(QPoint point);
+  // One PC key press: virtual key first, then its typed text.
+  void pcKey(int virtualKey, const QString& text);
+  void typeCharacter(int cp1252);
+  void sendKey(uint16_t code, uint16_t aux);
+
+  ViewSettings& settings() { return settings_; }
+  PopupDisplay* popup() const { return popup_; }
+  uint16_t drawnKey() const { return drawnKey_; }
+  QMenu* popupMenu();
+
+  void togglePopupDisplay();
+  void setPopupZoom(int zoom);
+  void toggleCapsLock();
+  void toggleScreenToFolder();
+  void chooseCaptureFolder();
+  void copyScreenToClipboard();
+  // Writes the settings; the OS thread is asked to end.
+  void shutDown();
+
+ public slots:
+  void lcdChanged();
+  void blink();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  void press(QPoint point);
+  void drawKeyPressed(uint16_t code);
+  void releaseKeys();
+  void updatePopup();
+  void buildMenu();
+
+  QImage face_;
+  ViewSettings settings_;
+  QPointer<PopupDisplay> popup_;
+  QTimer blinkTimer_;
+  QMenu* menu_ = nullptr;
+  uint16_t drawnKey_;
+  bool keyDrawn_ = false;
+  bool shutDown_ = false;
+};
+
+// Qt's key to the Windows virtual key of the PC key tables; 0 for none.
+int VirtualKeyOf(int qtKey, Qt::KeyboardModifiers modifiers);

@@ -1,0 +1,77 @@
+// vk2280: the desktop front end.
+#include <unistd.h>
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
+#include <cstdio>
+
+#include "host/qt/calc_view.h"
+#include "host/qt/main_frame.h"
+#include "host/qt/qt_front_end.h"
+#include "host/qt/single_instance.h"
+#include "host/services/front_end.h"
+#include "os/os_entry.h"
+
+namespace {
+
+// The user's private folder ($TMPDIR or /tmp, then vk2280-<uid>, mode 0700).
+QString PrivateFolder() {
+  QString base = qEnvironmentVariable("TMPDIR", "/tmp");
+  QString folder = QDir(base).filePath(QString("vk2280-%1").arg(getuid()));
+  QDir().mkpath(folder);
+  QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  return folder;
+}
+
+// Lets the OS thread finish while the window keeps answering it.
+void EndOsThread() {
+  HostRequestOsStop();
+  QElapsedTimer waited;
+  waited.start();
+  while (!HostOsThreadFinished() && waited.elapsed() < 2000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(5);
+  }
+  HostStopOsThread(0);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("vk2280 emulator");
+  QApplication::setOrganizationName("ORVEX");
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription("vk2280 emulator: a pocket graphing calculator on the desktop.");
+  parser.addHelpOption();
+  QCommandLineOption flash("flash", "Use the flash image at PATH.", "PATH");
+  QCommandLineOption lcdDump("lcd-dump", "Write the display as text art to FILE after each change.",
+                             "FILE");
+  parser.addOption(flash);
+  parser.addOption(lcdDump);
+  parser.process(app);
+
+  SingleInstance instance(PrivateFolder());
+  if (!instance.acquire()) {
+    instance.notifyFirst();
+    return 0;
+  }
+
+  OsInstallHooks();
+  MainFrame frame;
+  QtFrontEnd frontEnd(&frame);
+  if (parser.isSet(lcdDump)) frontEnd.setLcdDumpPath(parser.value(lcdDump));
+  HostSetFrontEnd(&frontEnd);
+  QObject::connect(&instance, &SingleInstance::raiseRequested, &frame, &MainFrame::bringToFront);
+  frame.show();
+
+  int status = app.exec();
+  frontEnd.detach();
+  HostSetFrontEnd(nullptr);
+  EndOsThread();
+  return status;
+}

@@ -1,0 +1,27 @@
+// One copy of the emulator at a time: the second copy asks the first to
+// come to the front and exits without a window.
+#pragma once
+
+#include <QLocalServer>
+#include <QLockFile>
+#include <QObject>
+#include <memory>
+
+class SingleInstance : public QObject {
+  Q_OBJECT
+ public:
+  // `folder` is the user's private folder where the lock lives.
+  explicit SingleInstance(const QString& folder);
+  // True for the first copy, which then listens for later ones.
+  bool acquire();
+  // Tells the running copy to come to the front.
+  bool notifyFirst();
+
+ signals:
+  void raiseRequested();
+
+ private:
+  QString serverName_;
+  std::unique_ptr<QLockFile> lock_;
+  QLocalServer server_;
+};

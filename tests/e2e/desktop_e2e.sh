@@ -1,0 +1,43 @@
+#!/bin/sh
+# The real desktop binary under a virtual X server: a click on the face
+# reaches the calculator and changes its display; a second copy brings the
+# first to the front and exits while the first keeps running.
+# usage: desktop_e2e.sh PATH/TO/vk2280     (run under xvfb-run)
+set -u
+BIN="$1"
+WORK=$(mktemp -d)
+trap 'kill $PID 2>/dev/null; rm -rf "$WORK"' EXIT
+export TMPDIR="$WORK" XDG_CONFIG_HOME="$WORK/config" XDG_RUNTIME_DIR="$WORK/run"
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+DUMP="$WORK/lcd.txt"
+
+fail() { echo "FAIL: $*"; exit 1; }
+
+wait_for() {  # wait_for SECONDS COMMAND...
+  t=$1; shift
+  i=0
+  while [ $i -lt $((t * 10)) ]; do "$@" && return 0; sleep 0.1; i=$((i + 1)); done
+  return 1
+}
+
+"$BIN" --lcd-dump "$DUMP" &
+PID=$!
+wait_for 20 test -s "$DUMP" || fail "the display was never drawn"
+WID=$(xdotool search --sync --onlyvisible --name "vk2280 emulator" | head -1)
+[ -n "$WID" ] || fail "no window titled vk2280 emulator"
+cp "$DUMP" "$WORK/before.txt"
+
+# The EXE key (252..298, 618..649) in window coordinates.
+xdotool mousemove --window "$WID" 270 630 click 1
+wait_for 10 sh -c "! cmp -s '$DUMP' '$WORK/before.txt'" || fail "a click did not change the display"
+DARK=$(tr -cd '#' < "$DUMP" | wc -c)
+[ "$DARK" -gt 0 ] || fail "the display is blank"
+
+# A second copy exits at once, without a window of its own.
+timeout 10 "$BIN" --lcd-dump "$WORK/second.txt"
+[ $? -eq 0 ] || fail "the second copy did not exit cleanly"
+[ ! -e "$WORK/second.txt" ] || fail "the second copy drew a display"
+kill -0 $PID 2>/dev/null || fail "the first copy ended"
+COUNT=$(xdotool search --onlyvisible --name "vk2280 emulator" | wc -l)
+[ "$COUNT" -eq 1 ] || fail "expected one window, found $COUNT"
+echo "desktop e2e: ok ($DARK dark dots after the click)"

@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "host/services/front_end.h"
+#include "host/services/host_services.h"
+
+namespace {
+
+class KeyQueueTest : public ::testing::Test {
+ protected:
+  void SetUp() override { HostResetForTest(); }
+  void TearDown() override { HostResetForTest(); }
+};
+
+TEST_F(KeyQueueTest, TwentyFirstKeyIsRefusedAndTheFirstTwentyComeInOrder) {
+  for (int i = 0; i < kKeyQueueCapacity; ++i) ASSERT_EQ(PostKey(7, 2, static_cast<uint16_t>(i), 0), 1);
+  EXPECT_EQ(PostKey(7, 2, 99, 0), 0);
+  EXPECT_EQ(KeyQueueCount(), kKeyQueueCapacity);
+  for (int i = 0; i < kKeyQueueCapacity; ++i) EXPECT_EQ(WaitKey().aux, i);
+  EXPECT_EQ(KeyQueueCount(), 0);
+}
+
+TEST_F(KeyQueueTest, ExclusivePushNeedsAnEmptyQueue) {
+  EXPECT_EQ(PostKey(3, 2, 0, 1), 1);
+  EXPECT_EQ(PostKey(3, 2, 0, 1), 0);
+  EXPECT_EQ(KeyQueueCount(), 1);
+}
+
+TEST_F(KeyQueueTest, PostCodeUsesThePseudoPositions) {
+  PostCode('A', 1);
+  PostCode(30035, 0);
+  KeyEntry typed = WaitKey(), command = WaitKey();
+  EXPECT_EQ(typed.row, -1);
+  EXPECT_EQ(typed.column, -1);
+  EXPECT_EQ(typed.aux, 'A');
+  EXPECT_EQ(command.row, -2);
+  EXPECT_EQ(command.column, -2);
+  EXPECT_EQ(command.aux, 30035);
+}
+
+TEST_F(KeyQueueTest, TakeLastKeyReturnsTheNewestAndEmptiesTheQueue) {
+  int32_t row = 0, column = 0;
+  EXPECT_EQ(TakeLastKey(&row, &column), 0);
+  PostKey(7, 2, 0, 0);
+  PostKey(4, 5, 0, 0);
+  EXPECT_EQ(TakeLastKey(&row, &column), 1);
+  EXPECT_EQ(row, 4);
+  EXPECT_EQ(column, 5);
+  EXPECT_EQ(KeyQueueCount(), 0);
+}
+
+TEST_F(KeyQueueTest, IsCodeQueuedLooksAtEveryEntry) {
+  PostCode(30001, 0);
+  PostCode(30035, 0);
+  EXPECT_EQ(IsCodeQueued(30035), 1);
+  EXPECT_EQ(IsCodeQueued(30036), 0);
+}
+
+// AC/ON while the break check is armed, with and without the hold flag.
+TEST_F(KeyQueueTest, BreakRequestAndTheHoldFlag) {
+  struct Case {
+    bool armed, hold;
+    int pressed, countAfter;
+  } cases[] = {
+      {true, false, 1, 0},   // break seen, queue emptied
+      {true, true, 0, 2},    // held: no request, nothing flushed
+      {false, false, 0, 0},  // not armed: no break, but the check still flushes
+  };
+  for (const Case& c : cases) {
+    HostResetForTest();
+    if (c.armed) ArmBreak();
+    if (c.hold) KeyQueueHold();
+    PostKey(7, 2, 0, 0);
+    PostKey(1, 1, 0, 0);
+    EXPECT_EQ(BreakPressed(), c.pressed) << c.armed << c.hold;
+    EXPECT_EQ(KeyQueueCount(), c.countAfter) << c.armed << c.hold;
+  }
+}
+
+TEST_F(KeyQueueTest, ArmBreakKeepsAnEarlierRequestAndDisarmClearsIt) {
+  ArmBreak();
+  PostKey(1, 1, 0, 0);
+  ArmBreak();  // already armed: the request stays
+  EXPECT_EQ(BreakPressed(), 1);
+  DisarmBreak();
+  EXPECT_EQ(BreakPressed(), 0);
+}
+
+// The replay's handshake: a marker is swallowed by the OS; the next copy of
+// it is answered 3 (answer marker) or 2 (screen marker) and not queued.
+TEST_F(KeyQueueTest, MarkerHandshake) {
+  std::atomic<int> received{0};
+  std::thread os([&] {
+    for (;;) {
+      KeyEntry key = WaitKey();
+      received = key.aux;
+      if (key.aux == 42) return;
+    }
+  });
+  for (int32_t markerRow : {7, 6}) {
+    EXPECT_EQ(PostKey(markerRow, 11, 0, 1), 0);  // stored, not yet taken
+    while (KeyQueueCount() != 0) std::this_thread::yield();
+    int answer;
+    // The OS took the first copy, so it is idle now.
+    while ((answer = PostKey(markerRow, 11, 0, 1)) == 0) {
+      while (KeyQueueCount() != 0) std::this_thread::yield();
+    }
+    EXPECT_EQ(answer, markerRow == 7 ? 3 : 2);
+    EXPECT_EQ(KeyQueueCount(), 0);
+  }
+  PostKey(7, 2, 42, 0);
+  while (received != 42) std::this_thread::yield();
+  os.join();
+}
+
+TEST_F(KeyQueueTest, KeyFilterCanSwallowKeys) {
+  OsHooks hooks;
+  hooks.keyFilter = [](KeyEntry& key) { return key.row != 4 || key.column != 9; };  // MENU
+  HostInstallOsHooks(hooks);
+  PostKey(4, 9, 0, 0);
+  PostKey(3, 2, 0, 0);
+  KeyEntry key = WaitKey();
+  EXPECT_EQ(key.row, 3);
+  EXPECT_EQ(key.column, 2);
+}
+
+TEST_F(KeyQueueTest, StoppingTheOsThreadUnwindsItsKeyWait) {
+  static std::atomic<bool> waiting{false};
+  OsHooks hooks;
+  hooks.entry = [] {
+    waiting = true;
+    WaitKey();
+  };
+  HostInstallOsHooks(hooks);
+  HostStartOsThread();
+  while (!waiting) std::this_thread::yield();
+  EXPECT_TRUE(HostStopOsThread(5000));
+  EXPECT_FALSE(HostOsThreadStarted());
+}
+
+TEST_F(KeyQueueTest, WaitOsIdleSeesTheOsWaitingWithNothingQueued) {
+  OsHooks hooks;
+  hooks.entry = [] {
+    for (;;) WaitKey();
+  };
+  HostInstallOsHooks(hooks);
+  HostStartOsThread();
+  EXPECT_TRUE(HostWaitOsIdle(5000));
+  PostKey(7, 2, 0, 0);
+  EXPECT_TRUE(HostWaitOsIdle(5000));
+  EXPECT_EQ(KeyQueueCount(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+
+#include "host/services/front_end.h"
+#include "host/services/host_services.h"
+#include "tests/host/test_front_end.h"
+
+namespace {
+
+uint8_t gVram[kLcdBytes];
+int gShift = 0;
+
+class LcdServicesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HostResetForTest();
+    std::memset(gVram, 0, sizeof gVram);
+    gShift = 0;
+    OsHooks hooks;
+    hooks.vram = [] { return static_cast<const uint8_t*>(gVram); };
+    hooks.getShiftState = [] { return gShift; };
+    HostInstallOsHooks(hooks);
+    HostSetFrontEnd(&frontEnd);
+  }
+  void TearDown() override { HostResetForTest(); }
+  uint8_t LcdByte(int column, int row) {
+    uint8_t lcd[kLcdBytes];
+    LcdImageSnapshot(lcd);
+    return lcd[row * kLcdRowBytes + column];
+  }
+  RecordingFrontEnd frontEnd;
+};
+
+TEST_F(LcdServicesTest, ByteAccessStoresTheComplement) {
+  HostLcdWriteByte(0, 0, 0x80);
+  EXPECT_EQ(HostLcdReadByte(0, 0), 0x80);
+  EXPECT_EQ(LcdByte(0, 0), 0x7F);  // bit 0 = dark in the image
+  EXPECT_EQ(frontEnd.redraws, 0);  // no redraw until asked
+  HostBlitLcd();
+  EXPECT_EQ(frontEnd.redraws, 1);
+  // Outside 16 x 64: nothing is touched.
+  HostLcdWriteByte(16, 0, 0xFF);
+  HostLcdWriteByte(0, 64, 0xFF);
+  EXPECT_EQ(HostLcdReadByte(-1, 0), 0);
+}
+
+TEST_F(LcdServicesTest, PutDisplayCopiesVramUnlessTheDisplayIsHeld) {
+  gVram[5 * kLcdRowBytes + 3] = 0xA5;
+  PutDisplay();
+  EXPECT_EQ(LcdByte(3, 5), 0x5A);
+  EXPECT_EQ(frontEnd.redraws, 1);
+  HostSetDisplayHold(true);
+  gVram[5 * kLcdRowBytes + 3] = 0xFF;
+  PutDisplay();
+  EXPECT_EQ(LcdByte(3, 5), 0x5A);
+  EXPECT_EQ(frontEnd.redraws, 1);
+}
+
+TEST_F(LcdServicesTest, ClearLcdBlanksAndBusyIndicatorMarksTheCorner) {
+  std::memset(gVram, 0xFF, sizeof gVram);
+  ClearLcd();
+  for (int row = 0; row < kLcdHeight; ++row) ASSERT_EQ(LcdByte(15, row), 0xFF);
+  SetBusyIndicator();
+  for (int row = 0; row < 4; ++row) EXPECT_EQ(LcdByte(15, row), 0xF0) << row;
+  EXPECT_EQ(LcdByte(15, 4), 0xFF);
+  EXPECT_EQ(LcdByte(14, 0), 0xFF);
+}
+
+TEST_F(LcdServicesTest, StatusTextFollowsTheShiftState) {
+  struct Case {
+    int shift;
+    const char* text;
+  } cases[] = {{0, ""},
+               {1, "<SHIFT>"},
+               {2, "<CLIP>"},
+               {4, "<ALPHA>"},
+               {8, "<small-ALPHA>"},
+               {132, "<ALPHA-LOCK>"},
+               {136, "<small-ALPHA-LOCK>"},
+               {3, ""}};
+  for (const Case& c : cases) {
+    gShift = c.shift;
+    PutDisplay();
+    EXPECT_EQ(frontEnd.message, c.text);
+    EXPECT_EQ(frontEnd.title, std::string("vk2280 emulator") + c.text);
+  }
+  HostSetStatusNote("[F1] note");
+  gShift = 1;
+  PutDisplay();
+  EXPECT_EQ(frontEnd.message, "<SHIFT>\t[F1] note");
+}
+
+TEST_F(LcdServicesTest, StatusIsLeftAloneDuringAReplay) {
+  gShift = 1;
+  PutDisplay();
+  HostSetReplayRunning(true);
+  gShift = 4;
+  PutDisplay();
+  EXPECT_EQ(frontEnd.message, "<SHIFT>");
+}
+
+TEST_F(LcdServicesTest, GraphCursorIsClamped) {
+  struct Case {
+    int x, y, wantX, wantY;
+  } cases[] = {{200, -5, 127, 0}, {-1, 64, 0, 63}, {64, 32, 64, 32}};
+  for (const Case& c : cases) {
+    HostSetGraphCursor(c.x, c.y);
+    GraphCursorInfo g = HostGraphCursor();
+    EXPECT_TRUE(g.active);
+    EXPECT_EQ(g.x, c.wantX);
+    EXPECT_EQ(g.y, c.wantY);
+  }
+}
+
+TEST_F(LcdServicesTest, SleepOfZeroSleepsTenMilliseconds) {
+  auto start = std::chrono::steady_clock::now();
+  HostSleep(0);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(10));
+}
+
+TEST_F(LcdServicesTest, OpenCalcFilesSumsTheImportsAndStopsOnANegativeCount) {
+  struct Case {
+    std::vector<int> counts;
+    bool chosen;
+    int result, calls;
+  } cases[] = {
+      {{0, 0, 0}, true, 0, 3},   // nothing imported is a failure, though no error happened
+      {{0, 2, 0}, true, 1, 3},
+      {{1, -1, 5}, true, 0, 2},  // a negative count stops at once
+      {{3}, false, 0, 0},        // cancelled
+  };
+  for (const Case& c : cases) {
+    frontEnd.paths.assign(c.counts.size(), "/tmp/X.g1m");
+    frontEnd.answer = c.chosen;
+    struct Ctx {
+      const std::vector<int>* counts;
+      int calls = 0;
+    } ctx{&c.counts};
+    int result = HostOpenCalcFiles(
+        [](const char*, void* p) {
+          auto* ctx = static_cast<Ctx*>(p);
+          return (*ctx->counts)[ctx->calls++];
+        },
+        &ctx);
+    EXPECT_EQ(result, c.result);
+    EXPECT_EQ(ctx.calls, c.calls);
+  }
+}
+
+TEST_F(LcdServicesTest, SaveDialogRewritesTheNameAndRespectsTheBuffer) {
+  frontEnd.paths = {"/home/u/work/prog1.g1e"};
+  char buffer[64] = "PROG";
+  EXPECT_EQ(HostChooseG1eToSave(buffer, sizeof buffer), 1);
+  EXPECT_STREQ(buffer, "/home/u/work/PROG1");
+  char tiny[8] = "X";
+  EXPECT_EQ(HostChooseG1eToSave(tiny, sizeof tiny), 0);  // does not fit
+  frontEnd.answer = false;
+  EXPECT_EQ(HostBrowseFolder(buffer, sizeof buffer), 0);
+}
+
+}  // namespace

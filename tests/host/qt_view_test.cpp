@@ -1,0 +1,235 @@
+// The desktop front end under the offscreen platform.
+#include <QMenu>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <atomic>
+#include <memory>
+
+#include "host/qt/calc_view.h"
+#include "host/qt/main_frame.h"
+#include "host/qt/popup_display.h"
+#include "host/services/front_end.h"
+#include "host/services/key_tables.h"
+
+namespace {
+
+std::atomic<int> gShift{0};
+
+// The queue is filled by the view; no OS thread runs in these tests.
+KeyEntry NextKey() { return KeyQueueCount() == 0 ? KeyEntry{} : WaitKey(); }
+
+}  // namespace
+
+class QtViewTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() {
+    // Keep the user's own settings out of reach.
+    configDir_ = std::make_unique<QTemporaryDir>();
+    qputenv("XDG_CONFIG_HOME", configDir_->path().toUtf8());
+  }
+
+  void init() {
+    HostResetForTest();
+    gShift = 0;
+    OsHooks hooks;  // no OS entry: the thread the first paint starts ends at once
+    hooks.getShiftState = [] { return gShift.load(); };
+    hooks.setShiftState = [](int s) { gShift = s; };
+    HostInstallOsHooks(hooks);
+    QSettings("ORVEX", "vk2280 emulator").clear();
+  }
+
+  void cleanup() { HostResetForTest(); }
+
+  void clicksReachTheKeyQueue_data() {
+    QTest::addColumn<QPoint>("point");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::newRow("label band, third label -> F3") << QPoint(150, 200) << 5 << 10;
+    QTest::newRow("label band, first label -> F1") << QPoint(46, 200) << 7 << 10;
+    QTest::newRow("label band, last label -> F6") << QPoint(296, 200) << 2 << 10;
+    QTest::newRow("right edge of EXE") << QPoint(298, 630) << 3 << 2;
+    QTest::newRow("bottom edge of 7") << QPoint(60, 517) << 7 << 5;
+    QTest::newRow("AC/ON") << QPoint(270, 500) << 1 << 1;
+  }
+
+  void clicksReachTheKeyQueue() {
+    QFETCH(QPoint, point);
+    QFETCH(int, row);
+    QFETCH(int, column);
+    CalcView view;
+    view.resize(350, 700);
+    QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, point);
+    QCOMPARE(KeyQueueCount(), 1);
+    KeyEntry key = NextKey();
+    QCOMPARE(key.row, row);
+    QCOMPARE(key.column, column);
+  }
+
+  void clickOutsideEveryKeyDoesNothing() {
+    CalcView view;
+    view.resize(350, 700);
+    QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, QPoint(200, 240));
+    QCOMPARE(KeyQueueCount(), 0);
+    QCOMPARE(view.drawnKey(), kNoKey);
+  }
+
+  void pressedKeyIsDrawnUntilRelease() {
+    CalcView view;
+    view.resize(350, 700);
+    QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, QPoint(270, 630));
+    QCOMPARE(view.drawnKey(), uint16_t{31});
+    QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, QPoint(270, 630));
+    QCOMPARE(view.drawnKey(), kNoKey);
+  }
+
+  void typedLetters_data() {
+    QTest::addColumn<bool>("capsLock");
+    QTest::addColumn<int>("shiftBefore");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("aux");
+    QTest::addColumn<int>("shiftAfter");
+    QTest::newRow("q, caps lock on") << true << 0 << "q" << int('Q') << 4;
+    QTest::newRow("q, caps lock off") << false << 0 << "q" << int('q') << 4;
+    QTest::newRow("Q in small alpha") << true << 8 << "Q" << int('q') << 8;
+    QTest::newRow("Q in small alpha lock") << true << 136 << "Q" << int('q') << 136;
+    QTest::newRow("Q plain") << true << 0 << "Q" << int('Q') << 0;
+    QTest::newRow("e acute") << true << 0 << QString::fromUtf8("\xC3\xA9") << 0xE60A << 0;
+    QTest::newRow("times sign") << true << 0 << QString::fromUtf8("\xC3\x97") << 0xA9 << 0;
+    QTest::newRow("hash sign") << true << 0 << "#" << int('#') << 0;
+  }
+
+  void typedLetters() {
+    QFETCH(bool, capsLock);
+    QFETCH(int, shiftBefore);
+    QFETCH(QString, text);
+    QFETCH(int, aux);
+    QFETCH(int, shiftAfter);
+    CalcView view;
+    view.settings().capsLock = capsLock;
+    gShift = shiftBefore;
+    view.pcKey(0, text);
+    KeyEntry key = NextKey();
+    QCOMPARE(key.row, -1);
+    QCOMPARE(key.column, -1);
+    QCOMPARE(int(key.aux), aux);
+    QCOMPARE(gShift.load(), shiftAfter);
+  }
+
+  void pcKeysAndTheKeypad() {
+    CalcView view;
+    QTest::keyClick(&view, Qt::Key_Return);
+    QCOMPARE(NextKey().row, 3);
+    QTest::keyClick(&view, Qt::Key_F3);
+    QCOMPARE(NextKey().column, 10);
+    QTest::keyClick(&view, Qt::Key_Space);
+    QCOMPARE(int(NextKey().aux), int(' '));
+    // The keypad's plus arrives as its character: the + key, once.
+    QTest::keyClick(&view, Qt::Key_Plus, Qt::KeypadModifier);
+    QCOMPARE(KeyQueueCount(), 1);
+    KeyEntry plus = NextKey();
+    QCOMPARE(plus.row, 4);
+    QCOMPARE(plus.column, 3);
+    QTest::keyClick(&view, Qt::Key_7);
+    QCOMPARE(NextKey().row, 7);
+  }
+
+  void popupSizeFollowsTheZoom() {
+    QCOMPARE(PopupDisplay::sizeForZoom(2), QSize(262, 164));
+    QCOMPARE(PopupDisplay::sizeForZoom(6), QSize(778, 420));
+    CalcView view;
+    view.togglePopupDisplay();
+    QVERIFY(view.popup());
+    view.setPopupZoom(6);
+    QCOMPARE(view.popup()->size(), QSize(778, 420));
+    view.setPopupZoom(7);  // refused
+    QCOMPARE(view.settings().dispZoom, 6);
+    view.togglePopupDisplay();
+    QVERIFY(!view.popup());
+    view.setPopupZoom(3);  // refused while the popup is off
+    QCOMPARE(view.settings().dispZoom, 6);
+  }
+
+  void settingsAreWrittenOnCloseAndReadOnStart() {
+    {
+      MainFrame frame;
+      frame.view()->settings().capsLock = false;
+      frame.view()->settings().dispZoom = 5;
+      frame.move(120, 80);
+      frame.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&frame));
+      frame.close();
+    }
+    QSettings s("ORVEX", "vk2280 emulator");
+    s.beginGroup("QM417");
+    QCOMPARE(s.value("CAPSLOCK").toInt(), 0);
+    QCOMPARE(s.value("DISPZOOM").toInt(), 5);
+    QVERIFY(s.contains("POS_LEFT"));
+    QVERIFY(s.contains("POS_TOP"));
+    MainFrame again;
+    QCOMPARE(again.view()->settings().capsLock, false);
+    QCOMPARE(again.view()->settings().dispZoom, 5);
+  }
+
+  void storedPositionRules() {
+    QSettings s("ORVEX", "vk2280 emulator");
+    s.beginGroup("QM417");
+    s.setValue("POS_LEFT", -50);
+    s.setValue("POS_TOP", 5000);
+    s.sync();
+    MainFrame frame;
+    QCOMPARE(frame.pos(), QPoint(0, 5000));
+  }
+
+  void corruptSettingsFallBackToDefaults() {
+    QSettings s("ORVEX", "vk2280 emulator");
+    s.beginGroup("QM417");
+    s.setValue("DISPZOOM", "lots");
+    s.setValue("CAPSLOCK", "maybe");
+    s.setValue("LCDDISP", 99);  // any non-zero is on
+    s.sync();
+    ViewSettings v = LoadViewSettings();
+    QCOMPARE(v.dispZoom, 2);
+    QCOMPARE(v.capsLock, true);
+    QCOMPARE(v.lcdDisp, true);
+    // A settings file that is not even readable text.
+    QFile file(s.fileName());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("\x01\x02[QM417\nDISPZOOM=\xff\xfe\n");
+    file.close();
+    ViewSettings fallback = LoadViewSettings();
+    QCOMPARE(fallback.dispZoom, 2);
+    QCOMPARE(fallback.capFile, true);
+  }
+
+  void firstPaintStartsTheOsThreadOnce() {
+    MainFrame frame;
+    QVERIFY(!HostOsThreadStarted());
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    QTRY_VERIFY(HostOsThreadStarted());
+    frame.close();
+  }
+
+  void popupMenuTexts() {
+    CalcView view;
+    QStringList texts;
+    for (QAction* a : view.popupMenu()->actions()) {
+      if (a->isSeparator()) continue;
+      texts << a->text();
+    }
+    QCOMPARE(texts, QStringList({"Popup Display", "Screen to Folder", "Automatic Capture Screen",
+                                 "Caps Lock", "&Copy", "&Paste", "Capture Screen", "&About",
+                                 "E&xit"}));
+  }
+
+ private:
+  std::unique_ptr<QTemporaryDir> configDir_;
+};
+
+QTEST_MAIN(QtViewTest)
+#include "qt_view_test.moc"
