@@ -1,0 +1,33 @@
+// The flash image on the host: the file "qm417.fls" (flash address = file
+// offset) in a private per-user folder, and the functions the host calls at
+// start-up and exit.
+#pragma once
+
+#include <string>
+
+#include "memory/flash_image.h"
+
+struct StorageUi;
+struct StorageStartupReport;
+
+constexpr const char* kFlashImageName = "qm417.fls";
+constexpr const char* kFlashEnvVar = "VK2280_FLASH";
+
+// Where the image lives: `explicit_path` when given (non-empty), else
+// $VK2280_FLASH, else $TMPDIR (or /tmp) / "vk2280-<uid>" / "qm417.fls". The
+// private folder is created 0700 and refused (-14) when it is a symbolic
+// link, not a folder, or not the user's own. `private_folder` tells whether
+// the path is the default one.
+int FlashResolveImagePath(const char* explicit_path, std::string* out, bool* private_folder);
+
+// Opens the image read-write, or creates it (owner read and write only),
+// erases every sector and formats it; attaches it to the image layer.
+// `no_follow` refuses a symbolic link in place of the file. 0 or a negative
+// code; `created` tells whether it was new.
+int FlashImageOpen(const std::string& path, bool no_follow, bool* created);
+void FlashImageClose();
+bool FlashImageIsOpen();
+
+// What the view does when it is created: resolve, open or create and mount.
+// The OS's boot then runs StorageStartup with its screen.
+int StorageOpenImage(const char* explicit_path, std::string* used_path);

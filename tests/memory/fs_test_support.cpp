@@ -1,0 +1,153 @@
+#include "fs_test_support.h"
+
+#include "memory/fs_error.h"
+#include "memory/fs_store.h"
+
+std::u16string U(const std::string& ascii) {
+  return std::u16string(ascii.begin(), ascii.end());
+}
+
+std::u16string FlashPath(const std::string& name) {
+  return U("\\\\fls0\\" + name);
+}
+
+Bytes Pattern(uint32_t size, uint32_t seed) {
+  Bytes b(size);
+  uint32_t x = seed * 2654435761u + 12345;
+  for (uint32_t i = 0; i < size; ++i) {
+    x = x * 1103515245u + 12345u;
+    b[i] = uint8_t(x >> 16);
+  }
+  return b;
+}
+
+FlashRig::FlashRig() {
+  FlashEmuInit(&emu);
+  FlashAttach(FlashEmuMedium(&emu));
+}
+
+FlashRig::~FlashRig() {
+  FlashDetach();
+  Fs() = FsState{};
+}
+
+void FlashRig::Format() {
+  FlashEmuInit(&emu);
+  FlashAttach(FlashEmuMedium(&emu));
+  SmFormat(true, nullptr);
+}
+
+int FlashRig::Restart(StorageStartupReport* report) {
+  FlashEmuPowerOn(&emu);
+  Fs() = FsState{};
+  return StorageStartup(nullptr, report);
+}
+
+UiDouble::UiDouble() {
+  table.ctx = this;
+  table.message = [](void*, int number) -> const char* {
+    static const char* kLines[] = {"", "One Moment Please", ""};
+    return number >= 507 && number <= 509 ? kLines[number - 507] : nullptr;
+  };
+  table.progress_open = [](void* ctx, const char* const lines[3]) {
+    auto* d = static_cast<UiDouble*>(ctx);
+    d->opened++;
+    d->window_lines.assign(lines, lines + 3);
+  };
+  table.progress_update = [](void* ctx, uint32_t done, uint32_t total) {
+    static_cast<UiDouble*>(ctx)->progress.emplace_back(done, total);
+  };
+  table.progress_close = [](void* ctx) { static_cast<UiDouble*>(ctx)->closed++; };
+  table.ask_resume = [](void* ctx, const char* const lines[4]) {
+    auto* d = static_cast<UiDouble*>(ctx);
+    d->question_lines.assign(lines, lines + 4);
+    int i = d->asked++;
+    return i < int(d->answers.size()) ? d->answers[i] : int(kAnswerContinue);
+  };
+}
+
+int WriteFile(const std::u16string& path, const Bytes& data, int write_chunk) {
+  int rc = FsCreate(path.c_str(), kEntryFile, uint32_t(data.size()));
+  if (rc != 0) return rc;
+  int h = FsOpen(path.c_str(), kOpenReadWrite);
+  if (h < 0) return h;
+  for (size_t at = 0; at < data.size();) {
+    int n = int(std::min<size_t>(size_t(write_chunk), data.size() - at));
+    int w = FsWrite(h, data.data() + at, n);
+    if (w < 0) {
+      FsClose(h);
+      return w;
+    }
+    at += size_t(w);
+  }
+  return FsClose(h);
+}
+
+int ReadFile(const std::u16string& path, Bytes* out) {
+  int h = FsOpen(path.c_str(), kOpenRead);
+  if (h < 0) return h;
+  int size = FsSize(h);
+  out->assign(size_t(size < 0 ? 0 : size), 0);
+  int got = size > 0 ? FsRead(h, out->data(), size, 0) : 0;
+  FsClose(h);
+  if (got < 0) return got;
+  return got == size ? 0 : kFsImageFailed;
+}
+
+std::vector<std::u16string> ListFolder(const std::string& folder, const std::string& pattern) {
+  std::vector<std::u16string> names;
+  std::u16string p = FlashPath(folder.empty() ? pattern : folder + "\\" + pattern);
+  int h;
+  char16_t name[kFileNameMax + 1];
+  FsFindInfo info;
+  if (FsFindFirst(p.c_str(), &h, name, &info) != 0) return names;
+  do names.push_back(name);
+  while (FsFindNext(h, name, &info) == 0);
+  FsFindClose(h);
+  return names;
+}
+
+std::string VerifyStore(const FlashRig& rig, const FileModel& model) {
+  if (rig.emu.violations) return "flash rule broken: " + rig.emu.first_violation;
+  int problems = SmCheck(false);
+  if (problems != 0) return "check reports " + std::to_string(problems);
+  for (const auto& [path, bytes] : model) {
+    Bytes got;
+    int rc = ReadFile(path, &got);
+    std::string name(path.begin(), path.end());
+    if (rc != 0) return "cannot read " + name + ": " + std::to_string(rc);
+    if (got != bytes) return "contents differ: " + name;
+  }
+  return "";
+}
+
+FileModel BuildStore(const StoreRecipe& r) {
+  FileModel model;
+  uint32_t x = r.seed;
+  auto next = [&x]() {
+    x = x * 1664525u + 1013904223u;
+    return x >> 8;
+  };
+  std::vector<std::string> folders;
+  for (int i = 0; i < r.folders; ++i) {
+    std::string f = "DIR" + std::to_string(i);
+    if (FsCreate(FlashPath(f).c_str(), kEntryFolder, 0) == 0) folders.push_back(f);
+  }
+  int total = r.small_files + r.large_files;
+  for (int i = 0; i < total; ++i) {
+    bool large = i % (total / std::max(1, r.large_files) + 1) == 0 && i / 2 < r.large_files * 2;
+    uint32_t size = large ? r.large_size + next() % 4000 : 1 + next() % 300;
+    std::string name = "F" + std::to_string(i) + (next() % 4 == 0 ? ".g1a" : ".g1m");
+    if (!folders.empty() && next() % 3 == 0) name = folders[next() % folders.size()] + "\\" + name;
+    std::u16string path = FlashPath(name);
+    Bytes data = Pattern(size, r.seed * 7919 + uint32_t(i));
+    if (WriteFile(path, data, 1 + int(next() % 5000)) != 0) break;
+    model[path] = data;
+    if (r.delete_every > 0 && i % r.delete_every == r.delete_every - 1) {
+      auto it = model.begin();
+      std::advance(it, next() % model.size());
+      if (FsDelete(it->first.c_str()) == 0) model.erase(it);
+    }
+  }
+  return model;
+}
