@@ -9,22 +9,6 @@
 
 using namespace font_tables;
 
-bool IsCharLead(uint8_t byte) {
-  return byte == 0x7F || byte == 0xE5 || byte == 0xE6 || byte == 0xE7 || byte == 0xF7 ||
-         byte == 0xF9;
-}
-
-uint16_t NextCharCode(const uint8_t** cursor) {
-  const uint8_t* p = *cursor;
-  if (p[0] == 0) return 0;
-  if (IsCharLead(p[0]) && p[1] != 0) {
-    *cursor = p + 2;
-    return static_cast<uint16_t>(p[0] << 8 | p[1]);
-  }
-  *cursor = p + 1;
-  return p[0];
-}
-
 const char* CharToUtf8(uint16_t code) {
   const CharsetEntry* end = kCharset + kCharsetCount;
   const CharsetEntry* e = std::lower_bound(
@@ -34,6 +18,17 @@ const char* CharToUtf8(uint16_t code) {
 }
 
 namespace {
+
+// The same reading as the text prints use: a lead byte takes the next byte
+// along, and a lead byte right before the end is the end.
+uint16_t NextCode(const uint8_t** cursor) {
+  const uint8_t* p = *cursor;
+  bool lead =
+      p[0] == 0x7F || p[0] == 0xE5 || p[0] == 0xE6 || p[0] == 0xE7 || p[0] == 0xF7 || p[0] == 0xF9;
+  if (p[0] == 0 || (lead && p[1] == 0)) return 0;
+  *cursor = p + (lead ? 2 : 1);
+  return lead ? static_cast<uint16_t>(p[0] << 8 | p[1]) : p[0];
+}
 
 // Byte length of the UTF-8 sequence that starts with `lead`; 0 if malformed.
 size_t Utf8Length(std::string_view text) {
@@ -75,7 +70,7 @@ uint16_t Utf8ToChar(std::string_view utf8, size_t* used) {
 
 std::string CalcToUtf8(const uint8_t* text) {
   std::string out;
-  while (uint16_t code = NextCharCode(&text)) {
+  while (uint16_t code = NextCode(&text)) {
     const char* utf8 = CharToUtf8(code);
     out += utf8 ? utf8 : "\xEF\xBF\xBD";
   }

@@ -9,15 +9,6 @@
 #include <string>
 #include <string_view>
 
-// The six bytes that start a two-byte character code.
-bool IsCharLead(uint8_t byte);
-
-// Reads the character code at *cursor (lead * 256 + second byte after a
-// lead byte) and moves the cursor past it. At the end byte 0 it returns 0
-// and leaves the cursor there; a lead byte right before the end reads as a
-// single byte.
-uint16_t NextCharCode(const uint8_t** cursor);
-
 // Unicode text (UTF-8) of a character code: one character, or a short
 // sequence for codes such as x-bar or the superscript -1. nullptr when the
 // code stands for nothing in Unicode (no such code, the one-glyph pages).
@@ -30,7 +21,7 @@ const char* CharToUtf8(uint16_t code);
 uint16_t Utf8ToChar(std::string_view utf8, size_t* used);
 
 // A zero-ended calculator string as UTF-8. Codes without Unicode text come
-// out as U+FFFD.
+// out as U+FFFD; a lead byte right before the end ends the string.
 std::string CalcToUtf8(const uint8_t* text);
 
 // UTF-8 text as a calculator string (two bytes per two-byte code, no end

@@ -76,6 +76,8 @@ TEST(Charset, EveryTextReadsBackAsALookAlike) {
 TEST(Charset, StringsBothWays) {
   const uint8_t calc[] = {'A', 0xE6, 0x0A, 0x7F, 0x54, 0xE5, 0x51, 0x89, 0xF9, 0xC9, 'x', 0};
   EXPECT_EQ(CalcToUtf8(calc), "Aé∠Σ+\xEF\xBF\xBDx");
+  const uint8_t cut[] = {'A', 0xE6, 0};  // a lead byte cut off by the end
+  EXPECT_EQ(CalcToUtf8(cut), "A");
 
   int unmapped = -1;
   std::string back = Utf8ToCalc("Aé∠Σ+x", &unmapped);
@@ -88,22 +90,6 @@ TEST(Charset, StringsBothWays) {
             "abc");
   EXPECT_EQ(unmapped, 2);
   EXPECT_EQ(Utf8ToCalc(""), "");
-}
-
-TEST(Charset, ReadingCodesFromAString) {
-  const uint8_t text[] = {'A', 0xE6, 0x0A, 0xF9, 0xCD, 0x7F, 0};
-  const uint8_t* p = text;
-  EXPECT_EQ(NextCharCode(&p), 'A');
-  EXPECT_EQ(NextCharCode(&p), 0xE60A);
-  EXPECT_EQ(NextCharCode(&p), 0xF9CD);
-  // A lead byte cut off by the end reads as itself, and the end stays put.
-  EXPECT_EQ(NextCharCode(&p), 0x7F);
-  EXPECT_EQ(NextCharCode(&p), 0);
-  EXPECT_EQ(NextCharCode(&p), 0);
-  EXPECT_EQ(p, text + 6);
-  for (int b = 0; b < 256; ++b)
-    EXPECT_EQ(IsCharLead(static_cast<uint8_t>(b)),
-              b == 0x7F || b == 0xE5 || b == 0xE6 || b == 0xE7 || b == 0xF7 || b == 0xF9);
 }
 
 }  // namespace
