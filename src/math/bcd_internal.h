@@ -48,16 +48,14 @@ inline int DecimalDigits(uint64_t v) {
 }
 
 inline uint64_t LoadBE64(const uint8_t* p) {
-  uint64_t v = 0;
-  for (int i = 0; i < 8; ++i) v = v << 8 | p[i];
-  return v;
+  uint64_t v;
+  std::memcpy(&v, p, 8);
+  return __builtin_bswap64(v);
 }
 
 inline void StoreBE64(uint8_t* p, uint64_t v) {
-  for (int i = 7; i >= 0; --i) {
-    p[i] = uint8_t(v);
-    v >>= 8;
-  }
+  v = __builtin_bswap64(v);
+  std::memcpy(p, &v, 8);
 }
 
 // True when every one of the low 15 nibbles is a decimal digit.
