@@ -13,22 +13,13 @@
 #include "host/qt/popup_display.h"
 #include "host/services/cursor_blink.h"
 #include "host/services/front_end.h"
+#include "host/services/key_input.h"
 #include "host/services/key_tables.h"
 
 namespace {
 
 // The four cursor keys share one pad, drawn pressed as a whole.
 bool IsCursorKey(uint16_t code) { return code == 27 || code == 28 || code == 37 || code == 38; }
-
-int ShiftState() {
-  const OsHooks& hooks = HostOsHooks();
-  return hooks.getShiftState ? hooks.getShiftState() : 0;
-}
-
-void SetShiftState(int state) {
-  const OsHooks& hooks = HostOsHooks();
-  if (hooks.setShiftState) hooks.setShiftState(state);
-}
 
 }  // namespace
 
@@ -167,55 +158,24 @@ void CalcView::releaseKeys() {
   update(0, kKeypadTop, width(), height() - kKeypadTop);
 }
 
-void CalcView::sendKey(uint16_t code, uint16_t aux) {
-  const KeyMapRow* row = KeyMapOf(code);
-  if (!row) return;
-  if (code == 65) copyScreenToClipboard();  // F<>D also copies the display picture
-  PostKey(row->row, row->column, aux, 0);
-}
+void CalcView::sendKey(uint16_t code, uint16_t aux) { HostSendKey(code, aux); }
 
 void CalcView::keyPressEvent(QKeyEvent* event) {
   pcKey(VirtualKeyOf(event->key(), event->modifiers()), event->text());
 }
 
 void CalcView::pcKey(int virtualKey, const QString& text) {
-  if (PcKeyIgnored(virtualKey)) {
-    LcdImageFromVram();  // the key arrives as its character
-  } else if (const PcKeyRow* row = virtualKey ? PcKeyOf(virtualKey) : nullptr) {
-    drawKeyPressed(row->code);
-    sendKey(row->code, row->aux);
-    LcdImageFromVram();
-    return;
-  } else {
-    LcdImageFromVram();
-  }
+  bool handled = false;
+  drawKeyPressed(HostPcKeyDown(virtualKey, &handled));
+  LcdImageFromVram();
+  if (handled) return;
   for (char32_t c : text.toUcs4()) {
     int cp = UnicodeToCp1252(c);
     if (cp > 0) typeCharacter(cp);
   }
 }
 
-void CalcView::typeCharacter(int ch) {
-  if (const PcCharRow* row = PcCharOf(ch)) {
-    if (row->code == kNoKey) {
-      sendKey(kNoKey, row->aux);
-    } else {
-      drawKeyPressed(row->code);
-      sendKey(row->code, row->aux);
-    }
-    return;
-  }
-  if (ch >= 'A' && ch <= 'Z') {
-    int saved = ShiftState();
-    if (saved != 132) SetShiftState(4);
-    bool small = saved == 8 || saved == 136;
-    sendKey(kNoKey, static_cast<uint16_t>(small ? ch + 32 : ch));
-    SetShiftState(saved);
-  } else if (ch >= 'a' && ch <= 'z') {
-    SetShiftState(4);
-    sendKey(kNoKey, static_cast<uint16_t>(settings_.capsLock ? ch - 32 : ch));
-  }
-}
+void CalcView::typeCharacter(int ch) { drawKeyPressed(HostTypeCharacter(ch, settings_.capsLock)); }
 
 void CalcView::keyReleaseEvent(QKeyEvent* event) {
   if (event->isAutoRepeat()) return;

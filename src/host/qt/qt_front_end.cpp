@@ -103,3 +103,7 @@ bool QtFrontEnd::BrowseFolder(std::string* folder) {
   });
   return ok;
 }
+
+void QtFrontEnd::CopyScreenToClipboard() {
+  RunInUiThread([this] { frame_->view()->copyScreenToClipboard(); });
+}

@@ -24,6 +24,7 @@ class QtFrontEnd : public HostFrontEnd {
   bool ChooseG1eToOpen(std::string* path) override;
   bool ChooseG1eToSave(std::string* path) override;
   bool BrowseFolder(std::string* folder) override;
+  void CopyScreenToClipboard() override;
 
  private:
   template <typename F>

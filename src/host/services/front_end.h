@@ -23,6 +23,8 @@ class HostFrontEnd {
   virtual bool ChooseG1eToOpen(std::string* path) = 0;
   virtual bool ChooseG1eToSave(std::string* path) = 0;
   virtual bool BrowseFolder(std::string* folder) = 0;
+  // Puts the LCD picture on the clipboard (the F<>D key does this too).
+  virtual void CopyScreenToClipboard() {}
 };
 
 // nullptr detaches the front end (drawing and dialogs then do nothing).

@@ -1,0 +1,63 @@
+#include "host/cli/headless.h"
+
+#include "os/os_entry.h"
+
+bool HeadlessFrontEnd::ChooseCalcFilesToOpen(std::vector<std::string>* paths) {
+  if (openFiles.empty()) return false;
+  *paths = openFiles;
+  return true;
+}
+
+bool HeadlessFrontEnd::ChooseG1eToOpen(std::string* path) {
+  if (openFiles.empty()) return false;
+  *path = openFiles.front();
+  return true;
+}
+
+bool HeadlessFrontEnd::ChooseG1eToSave(std::string* path) {
+  if (saveFile.empty()) return false;
+  *path = saveFile;
+  return true;
+}
+
+bool HeadlessFrontEnd::BrowseFolder(std::string* chosen) {
+  if (folder.empty()) return false;
+  *chosen = folder;
+  return true;
+}
+
+bool HeadlessStart(const HeadlessOptions& options, HeadlessFrontEnd* frontEnd,
+                   std::string* error) {
+  OsInstallHooks();
+  HostSetFrontEnd(frontEnd);
+  LcdImageFill(0xFF);
+  HostStartOsThread();
+  if (!HeadlessSettle(options)) {
+    *error = "the calculator did not finish starting";
+    return false;
+  }
+  return true;
+}
+
+bool HeadlessSettle(const HeadlessOptions& options) { return HostWaitOsIdle(options.timeoutMs); }
+
+void HeadlessStop() {
+  HostStopOsThread(2000);
+  HostSetFrontEnd(nullptr);
+}
+
+void HeadlessScreen(uint8_t plane[kLcdBytes]) {
+  LcdImageSnapshot(plane);
+  for (int i = 0; i < kLcdBytes; ++i) plane[i] = static_cast<uint8_t>(~plane[i]);
+}
+
+std::string ScreenText(const uint8_t plane[kLcdBytes]) {
+  std::string out;
+  out.reserve((kLcdWidth + 1) * kLcdHeight);
+  for (int y = 0; y < kLcdHeight; ++y) {
+    for (int x = 0; x < kLcdWidth; ++x)
+      out += (plane[y * kLcdRowBytes + x / 8] & (0x80 >> (x % 8))) ? '#' : '.';
+    out += '\n';
+  }
+  return out;
+}

@@ -1,0 +1,72 @@
+// vk2280-cli: the calculator from a terminal, for scripts, tests and SSH.
+#include <cstdio>
+#include <cstring>
+
+#include "host/cli/cli.h"
+
+namespace {
+
+const CliCommand kCommands[] = {
+    {"keys", "press keys on a freshly started calculator and write the screen", kKeysUsage,
+     RunKeys},
+};
+
+void PrintProgramHelp(FILE* out) {
+  std::fprintf(out,
+               "usage: vk2280-cli COMMAND [OPTIONS] [ARGS]\n"
+               "       vk2280-cli COMMAND --help\n\n"
+               "The vk2280 calculator without a window: the same calculator, flash image and\n"
+               "keys as the desktop emulator.\n\ncommands:\n");
+  for (const CliCommand& c : kCommands) std::fprintf(out, "  %-8s %s\n", c.name, c.summary);
+  std::fprintf(out,
+               "\nEvery command exits 0 on success, 1 when its work fails and 2 on bad input,\n"
+               "with a one-line message on stderr.\n");
+}
+
+const CliCommand* Find(const char* name) {
+  for (const CliCommand& c : kCommands)
+    if (std::strcmp(c.name, name) == 0) return &c;
+  return nullptr;
+}
+
+}  // namespace
+
+int CliError(const char* command, const std::string& message, int status) {
+  std::fprintf(stderr, "vk2280-cli%s%s: %s\n", command ? " " : "", command ? command : "",
+               message.c_str());
+  return status;
+}
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    PrintProgramHelp(stderr);
+    return kExitUsage;
+  }
+  const char* first = argv[1];
+  if (!std::strcmp(first, "--help") || !std::strcmp(first, "-h")) {
+    PrintProgramHelp(stdout);
+    return kExitOk;
+  }
+  if (!std::strcmp(first, "help")) {
+    if (argc < 3) {
+      PrintProgramHelp(stdout);
+      return kExitOk;
+    }
+    const CliCommand* c = Find(argv[2]);
+    if (!c) return CliError(nullptr, std::string("unknown command '") + argv[2] + "'", kExitUsage);
+    std::fputs(c->usage, stdout);
+    return kExitOk;
+  }
+  const CliCommand* command = Find(first);
+  if (!command)
+    return CliError(nullptr, std::string("unknown command '") + first + "' (see --help)",
+                    kExitUsage);
+  std::vector<std::string> args(argv + 2, argv + argc);
+  for (const std::string& a : args) {
+    if (a == "--help" || a == "-h") {
+      std::fputs(command->usage, stdout);
+      return kExitOk;
+    }
+  }
+  return command->run(args);
+}
