@@ -71,16 +71,21 @@ uint32_t RefAt(const Block& block, uint32_t pos, ItemRef* ref) {
   return kMcsOk;
 }
 
-uint32_t ResolveItem(const char* folder, const char* item, ItemRef* ref) {
+uint32_t ResolveBlock(const char* folder, const char* item, Block* block,
+                      uint8_t itemName[kMcsNameLen]) {
   uint8_t folderName[kMcsNameLen];
-  uint8_t itemName[kMcsNameLen];
   if (!McsNormaliseName(folder, folderName) || !McsNormaliseName(item, itemName)) {
     return kMcsEmptyName;
   }
   const uint32_t index = FindFolderIndex(folderName);
   if (index == 0) return kMcsNoFolder;
+  return LoadBlock(index, block) ? kMcsOk : kMcsInternal;
+}
+
+uint32_t ResolveItem(const char* folder, const char* item, ItemRef* ref) {
   Block block;
-  if (!LoadBlock(index, &block)) return kMcsInternal;
+  uint8_t itemName[kMcsNameLen];
+  if (uint32_t code = ResolveBlock(folder, item, &block, itemName)) return code;
   uint32_t pos;
   if (!SearchItem(block, itemName, &pos)) return kMcsNoItem;
   return RefAt(block, pos, ref);

@@ -11,21 +11,27 @@ namespace mcs_internal {
 
 extern uint8_t* g_arena;
 
-inline uint32_t Ld32(uint32_t at) {
-  uint32_t v;
-  std::memcpy(&v, g_arena + at, 4);
+template <typename T>
+T Load(uint32_t at) {
+  T v;
+  std::memcpy(&v, g_arena + at, sizeof v);
   return v;
+}
+template <typename T>
+void Store(uint32_t at, T v) {
+  std::memcpy(g_arena + at, &v, sizeof v);
+}
+inline uint32_t Ld32(uint32_t at) {
+  return Load<uint32_t>(at);
 }
 inline void St32(uint32_t at, uint32_t v) {
-  std::memcpy(g_arena + at, &v, 4);
+  Store(at, v);
 }
 inline uint16_t Ld16(uint32_t at) {
-  uint16_t v;
-  std::memcpy(&v, g_arena + at, 2);
-  return v;
+  return Load<uint16_t>(at);
 }
 inline void St16(uint32_t at, uint16_t v) {
-  std::memcpy(g_arena + at, &v, 2);
+  Store(at, v);
 }
 
 inline constexpr uint32_t kHdrDataTop = offsetof(McsHeader, dataTop);
@@ -97,6 +103,9 @@ struct ItemRef {
   uint32_t Data() const { return block.addr + offset; }
 };
 
+// Normalises both names and loads the folder's block: 240, 64 or 255.
+uint32_t ResolveBlock(const char* folder, const char* item, Block* block,
+                      uint8_t itemName[kMcsNameLen]);
 // Normalises both names and finds the item: 240, 64, 48 or 255.
 uint32_t ResolveItem(const char* folder, const char* item, ItemRef* ref);
 // Builds the reference of the item at a known position (255 when its entry

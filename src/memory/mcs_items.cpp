@@ -169,15 +169,10 @@ uint32_t McsCreateItem(const char* folder, const char* item, uint8_t type, uint3
 
   const uint64_t needed = uint64_t{size} + kMcsItemEntrySize;
   if (McsFreeSpace() < needed) return kMcsNoRoom;
-  uint8_t folderName[kMcsNameLen];
-  uint8_t itemName[kMcsNameLen];
-  if (!McsNormaliseName(folder, folderName) || !McsNormaliseName(item, itemName)) {
-    return kMcsEmptyName;
-  }
-  const uint32_t index = FindFolderIndex(folderName);
-  if (index == 0) return kMcsNoFolder;
   Block b;
-  if (!LoadBlock(index, &b)) return kMcsInternal;
+  uint8_t itemName[kMcsNameLen];
+  if (uint32_t code = ResolveBlock(folder, item, &b, itemName)) return code;
+  const uint32_t index = b.index;
   if (b.count >= kMcsMaxItems) return kMcsFolderFull;
   uint32_t k;
   SearchItem(b, itemName, &k);
@@ -293,17 +288,11 @@ uint32_t McsMoveItem(const char* sourceFolder, const char* sourceItem, const cha
 }
 
 uint32_t McsRenameItem(const char* folder, const char* oldName, const char* newName) {
-  uint8_t folderName[kMcsNameLen];
-  uint8_t oldNorm[kMcsNameLen];
   uint8_t newNorm[kMcsNameLen];
-  if (!McsNormaliseName(folder, folderName) || !McsNormaliseName(oldName, oldNorm) ||
-      !McsNormaliseName(newName, newNorm)) {
-    return kMcsEmptyName;
-  }
-  const uint32_t index = FindFolderIndex(folderName);
-  if (index == 0) return kMcsNoFolder;
   ItemRef ref;
-  if (uint32_t code = ResolveItem(folder, oldName, &ref)) return code;
+  const uint32_t found = ResolveItem(folder, oldName, &ref);
+  if (!McsNormaliseName(newName, newNorm) || found == kMcsEmptyName) return kMcsEmptyName;
+  if (found != kMcsOk) return found;
   if (uint32_t code = WriteRefusal(ref.attr)) return code;
   uint32_t pos;
   if (SearchItem(ref.block, newNorm, &pos)) return kMcsNameExists;

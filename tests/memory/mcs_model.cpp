@@ -299,9 +299,9 @@ const char* const kItemPool[] = {
     "REPLAY",  "val_ren",   "ABCDEFGHX", "ABCDEFGHY", "ABCDEFG\xE5\x41",
     "ABCDEFG", "\x7F\x50X", "\xC0",      "Z9",        "",
 };
-// One type in twenty has the no-overwrite bit.
-const uint8_t kTypes[] = {1,   199, 200, 212, 1,   199, 200, 212, 1,   199,
-                          200, 212, 1,   199, 200, 212, 1,   199, 200, 0x45};
+// Types with bit 6 (199, 200, 212, 0x45) may not be replaced by a create;
+// the others may.
+const uint8_t kTypes[] = {1, 133, 138, 140, 130, 1, 133, 138, 140, 130, 199, 200, 212, 0x45};
 const uint8_t kAttrs[] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 4};
 
 enum class Op {
@@ -358,20 +358,24 @@ class Runner {
       std::memcpy(model_.names[i].data(), entry.name, 8);
     }
     model_.currentEntry = McsReadHeader().currentFolder;
-    for (step_ = 1; step_ <= operations && run_.failure.empty(); ++step_) Step();
+    // Steps that find nothing to do (no heap block to free, no item to mark)
+    // do not count as operations.
+    for (step_ = 1; executed_ < operations && run_.failure.empty(); ++step_) Step();
     return run_;
   }
 
  private:
   uint32_t Rand(uint32_t n) { return static_cast<uint32_t>(rng_() % n); }
   bool Chance(uint32_t percent) { return Rand(100) < percent; }
-  std::string Folder() { return kFolderPool[Rand(std::size(kFolderPool))]; }
+  // The first folders and items of the pools exist most of the time; the
+  // rest (long, empty, missing names) mostly exercise refusals.
+  std::string Folder() { return kFolderPool[Rand(Chance(70) ? 6 : std::size(kFolderPool))]; }
   // Folder operations also use names that items never go to, so that
   // deleting a folder succeeds often enough.
   std::string FolderOfFolderOp() {
     return Chance(40) ? (Chance(50) ? "SPARE1" : "SPARE2") : Folder();
   }
-  std::string Item() { return kItemPool[Rand(std::size(kItemPool))]; }
+  std::string Item() { return kItemPool[Rand(std::size(kItemPool) - (Chance(90) ? 1 : 0))]; }
 
   uint32_t Size() {
     const uint32_t r = Rand(100);
@@ -414,6 +418,7 @@ class Runner {
   std::mt19937_64 rng_;
   uint64_t seed_;
   uint64_t step_ = 0;
+  uint64_t executed_ = 0;
   std::string desc_;
   Model model_;
   ModelRun run_;
@@ -562,28 +567,22 @@ void Runner::Step() {
       arena = McsRenameItem(f.c_str(), from.c_str(), to.c_str());
       break;
     }
-    case Op::kFolderCreate: {
-      const std::string f = FolderOfFolderOp();
-      d << ' ' << Hex(f);
-      desc_ = d.str();
-      model = model_.CreateFolder(f);
-      arena = McsCreateFolder(f.c_str(), nullptr);
-      break;
-    }
-    case Op::kFolderDelete: {
-      const std::string f = FolderOfFolderOp();
-      d << ' ' << Hex(f);
-      desc_ = d.str();
-      model = model_.DeleteFolder(f);
-      arena = McsDeleteFolder(f.c_str());
-      break;
-    }
+    case Op::kFolderCreate:
+    case Op::kFolderDelete:
     case Op::kSelect: {
       const std::string f = FolderOfFolderOp();
       d << ' ' << Hex(f);
       desc_ = d.str();
-      model = model_.Select(f);
-      arena = McsSelectFolder(f.c_str());
+      if (chosen->op == Op::kFolderCreate) {
+        model = model_.CreateFolder(f);
+        arena = McsCreateFolder(f.c_str(), nullptr);
+      } else if (chosen->op == Op::kFolderDelete) {
+        model = model_.DeleteFolder(f);
+        arena = McsDeleteFolder(f.c_str());
+      } else {
+        model = model_.Select(f);
+        arena = McsSelectFolder(f.c_str());
+      }
       break;
     }
     case Op::kHeapAlloc: {
@@ -597,6 +596,8 @@ void Runner::Step() {
         Expect(arena, model);
         break;
       }
+      run_.outcomes[std::string(chosen->name) + (refused ? ":none" : ":0")]++;
+      ++executed_;
       if (arena != 0) {
         // Fill the new block so that later moves of it are checked too.
         uint32_t size;
@@ -643,6 +644,7 @@ void Runner::Step() {
     }
   }
   run_.outcomes[std::string(chosen->name) + ":" + std::to_string(arena)]++;
+  ++executed_;
   Expect(arena, model);
   Verify(before, refused || arena != kMcsOk);
 }
