@@ -251,8 +251,8 @@ int DrawBitmap(const BitmapRecord& b) {
   const int64_t rowBytes = (int64_t{b.width} + 7) / 8;
   const uint8_t lastMask = kLeftFill[b.width & 7];
   // Destination byte of source byte j is firstColumn + j (and the next one).
-  const int64_t firstColumn = b.x >= 0 ? b.x / 8 : -((7 - int64_t{b.x}) / 8);
-  const int shift = static_cast<int>(b.x - firstColumn * 8);
+  const int64_t firstColumn = b.x >> 3;  // rounds down left of the screen too
+  const int shift = b.x & 7;
   const int64_t jFrom = std::max<int64_t>(0, -firstColumn - 1);
   const int64_t jTo = std::min<int64_t>(rowBytes - 1, kLcdRowBytes - 1 - firstColumn);
   const int64_t rFrom = std::max<int64_t>(0, -int64_t{b.y});

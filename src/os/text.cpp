@@ -38,33 +38,44 @@ constexpr ShiftKinds kKindsByShift[] = {
 
 enum class Blend { kReplace, kOr, kXor };
 
-// Merges up to 8 dots into one Vram row: `bits` and `mask` are left-aligned
-// at dot x (bit 7 = dot x). Dots off the screen are dropped.
-void BlendRow(int x, int y, uint8_t bits, uint8_t mask, Blend blend) {
-  if (y < 0 || y >= kLcdHeight) return;
-  const int column = x >= 0 ? x / 8 : -((7 - x) / 8);
-  const int shift = x - column * 8;
-  const unsigned wideBits = (bits << 8) >> shift, wideMask = (mask << 8) >> shift;
-  uint8_t* row = VramAddress() + y * kLcdRowBytes;
-  for (int half = 0; half < 2; ++half) {
-    const int c = column + half;
-    if (c < 0 || c >= kLcdRowBytes) continue;
-    const uint8_t b = static_cast<uint8_t>(half ? wideBits : wideBits >> 8);
-    const uint8_t m = static_cast<uint8_t>(half ? wideMask : wideMask >> 8);
-    if (!m) continue;
+// Where up to 8 dots starting at dot column x land in a Vram row: one or two
+// bytes, either of which may lie off the screen. Worked out once per glyph.
+struct DotSpan {
+  int column;
+  int shift;
+  bool first, second;
+  explicit DotSpan(int x)
+      : column(x >> 3),  // rounds down for dots left of the screen too
+        shift(x & 7),
+        first(column >= 0 && column < kLcdRowBytes),
+        second(shift != 0 && column + 1 >= 0 && column + 1 < kLcdRowBytes) {}
+
+  // `bits` and `mask` are left-aligned at x (bit 7 = dot x).
+  void Apply(int y, uint8_t bits, uint8_t mask, Blend blend) const {
+    if (y < 0 || y >= kLcdHeight) return;
+    uint8_t* row = VramAddress() + y * kLcdRowBytes;
+    if (first)
+      Merge(row[column], static_cast<uint8_t>(bits >> shift), static_cast<uint8_t>(mask >> shift),
+            blend);
+    if (second)
+      Merge(row[column + 1], static_cast<uint8_t>(bits << (8 - shift)),
+            static_cast<uint8_t>(mask << (8 - shift)), blend);
+  }
+
+  static void Merge(uint8_t& byte, uint8_t bits, uint8_t mask, Blend blend) {
     switch (blend) {
       case Blend::kReplace:
-        row[c] = (row[c] & ~m) | b;
+        byte = (byte & ~mask) | bits;
         break;
       case Blend::kOr:
-        row[c] |= b;
+        byte |= bits;
         break;
       case Blend::kXor:
-        row[c] ^= b;
+        byte ^= bits;
         break;
     }
   }
-}
+};
 
 // ---- Normal font ---------------------------------------------------------------
 
@@ -86,13 +97,14 @@ Blend BlendOfMode(int mode) {
 
 void DrawNormalGlyph(const uint8_t* glyph, int x, int y, int mode, bool cleanEdge) {
   const Blend blend = BlendOfMode(mode);
+  const DotSpan span(x);
   for (int r = 0; r < kCellHeight; ++r) {
     const int row = y + r;
     if (row < 0) continue;
     if (row >= kLcdHeight) break;
     uint8_t bits = glyph[r] & kCellMask;
     if (mode & kPrintReverse) bits = ~bits & kCellMask;
-    BlendRow(x, row, bits, kCellMask, blend);
+    span.Apply(row, bits, kCellMask, blend);
     // Dots 126 and 127 lie beyond the last cell; keep them clear so the
     // line ends clean.
     if (cleanEdge) VramAddress()[row * kLcdRowBytes + kLcdRowBytes - 1] &= 0xFC;
@@ -177,13 +189,14 @@ void DrawMiniRows(int x, int y, const uint8_t rows[kMiniRows], int width, int cu
   const uint8_t mask = kLeftFill[cut & 7];
   const int above = (internal & 32) ? 2 : (internal & 16) ? 1 : 0;
   const Blend blend = (internal & kMiniInternalOr) ? Blend::kOr : Blend::kReplace;
+  const DotSpan span(x);
   for (int r = -above; r < kMiniRows; ++r) {
     uint8_t bits = 0;
     if (r >= 0 && width > 0)
       bits = static_cast<uint8_t>(width <= 8 ? rows[r] << (8 - width) : rows[r] >> (width - 8));
     bits &= mask;
     if (internal & kMiniInternalReverse) bits = ~bits & mask;
-    BlendRow(x, y + r, bits, mask, blend);
+    span.Apply(y + r, bits, mask, blend);
   }
 }
 
@@ -329,7 +342,7 @@ int PrintMini(int* x, int y, const char* s, int mode, int limit) {
         result = 0;
       }
       limit -= cut;
-    } else if (*x + width > kLcdWidth) {
+    } else if (int64_t{*x} + width > kLcdWidth) {
       return 0;
     }
     DrawMiniRows(*x, y, rows, width, cut, internal);

@@ -422,6 +422,24 @@ TEST_F(TextTest, MiniCells) {
   EXPECT_EQ(GetPixel(0, 30), !MiniDot('A', 0, 0));
 }
 
+TEST_F(TextTest, MiniTextClipsAtTheLeftEdge) {
+  const int w = MiniWidth('A');
+  int x = -2;
+  EXPECT_EQ(PrintMini(&x, -1, "A", 0, kMiniNoLimit), 1);
+  EXPECT_EQ(x, w - 2);
+  int visible = 0;
+  for (int col = 0; col < w - 2; ++col)
+    for (int row = 0; row < 5; ++row) {
+      visible += MiniDot('A', col + 2, row + 1);
+      EXPECT_EQ(GetPixel(col, row), MiniDot('A', col + 2, row + 1)) << col << "," << row;
+    }
+  // Far off either side: nothing drawn, nothing overflows.
+  x = 2147483647;
+  EXPECT_EQ(PrintMini(&x, 0, "A", 0, kMiniNoLimit), 0);
+  EXPECT_EQ(PrintMiniChar(-2147483647 - 1, 0, 'A', 0), w);
+  EXPECT_EQ(DarkDots(), visible);
+}
+
 TEST_F(TextTest, GoldenPrints) {
   Locate(1, 1);
   Print("Print 0123456789ABCDEFGHIJ");
