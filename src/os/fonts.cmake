@@ -11,3 +11,20 @@ add_custom_command(
   COMMENT "Generating the font tables from data/fonts"
   VERBATIM)
 target_sources(vk_os PRIVATE ${VK_FONT_TABLES})
+
+# fontgen must refuse broken art with a message that says what is wrong and
+# where: each case file names the message it expects on its first line.
+file(GLOB VK_FONTGEN_CASES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/os/fontgen_cases/*.txt)
+foreach(case ${VK_FONTGEN_CASES})
+  get_filename_component(name ${case} NAME_WE)
+  file(STRINGS ${case} expect LIMIT_COUNT 1)
+  string(REGEX REPLACE "^.*expect: " "" expect "${expect}")
+  if(name MATCHES "^mini_")
+    set(inputs ${PROJECT_SOURCE_DIR}/data/fonts/normal.txt ${case})
+  else()
+    set(inputs ${case} ${PROJECT_SOURCE_DIR}/data/fonts/mini.txt)
+  endif()
+  add_test(NAME fontgen_${name}
+           COMMAND vk_fontgen ${inputs} ${CMAKE_CURRENT_BINARY_DIR}/generated/rejected_${name}.cpp)
+  set_tests_properties(fontgen_${name} PROPERTIES PASS_REGULAR_EXPRESSION "${expect}")
+endforeach()

@@ -508,6 +508,10 @@ int main(int argc, char** argv) {
   std::vector<Block> miniBlocks = ReadBlocks(argv[2]);
   NormalFont normal = BuildNormal(normalBlocks);
   std::map<int, const Block*> normalByCode = IndexBlocks(normalBlocks);
+  // The character set is checked before the mini font, whose faults are
+  // mostly disagreements with the normal font's table.
+  std::ostringstream charset;
+  WriteCharset(charset, normalBlocks, normalByCode);
   MiniFont mini = BuildMini(miniBlocks, normalByCode);
 
   std::ostringstream out;
@@ -567,8 +571,7 @@ int main(int argc, char** argv) {
   for (auto& p : mini.fixedPairs) out << Pair(p) << ", ";
   out << "};\n\n";
 
-  WriteCharset(out, normalBlocks, normalByCode);
-  out << "\n}  // namespace font_tables\n";
+  out << charset.str() << "\n}  // namespace font_tables\n";
 
   std::ofstream file(argv[3], std::ios::binary);
   file << out.str();
