@@ -161,12 +161,11 @@ int BcdBinary(int op, const BcdNumber* a, const BcdNumber* b, BcdNumber* r) {
   if (IsComparison(op)) return BcdCompareRecord(op, a, b, r);
   int done = op == kBcdOpPow ? FractionPower(a, b, r) : FractionBinary(op, a, b, r);
   if (done >= 0) return done;
+  // On the decimal values; the power still hands the fractions themselves to
+  // the real-root rule, which wants the exact exponent.
   if (int code = ReadReal(a, &x)) return Fail(r, code);
   if (int code = ReadReal(b, &y)) return Fail(r, code);
-  BcdNumber da, db;  // decimal values for the power
-  StoreDec(x, &da);
-  StoreDec(y, &db);
-  return DecimalBinary(op, x, y, &da, &db, r);
+  return DecimalBinary(op, x, y, a, b, r);
 }
 
 int BcdAdd(const BcdNumber* a, const BcdNumber* b, BcdNumber* r) {

@@ -100,6 +100,24 @@ int SpecialText(const BcdNumber* x, char* out) {
   return -1;
 }
 
+// The text of one part: special parts (errors, fractions, unreadable
+// digits) get their own; an ordinary one is written by `write`.
+template <typename Write>
+int PartText(const BcdNumber* x, char* out, Write write) {
+  int special = SpecialText(x, out);
+  if (special >= 0) return special;
+  Digits g;
+  ReadDigits(x, &g);
+  Out o{out};
+  write(o, g);
+  return o.End();
+}
+
+// Sci n keeps n significant digits; Sci 0 means ten.
+int SciDigits(int n) {
+  return n >= 1 && n <= 9 ? n : kMaxShownDigits;
+}
+
 // Rounds one real part to k significant digits, half away from zero.
 // Returns 0 when the part became an error value.
 int RoundPart(BcdNumber* x, int k) {
@@ -108,11 +126,7 @@ int RoundPart(BcdNumber* x, int k) {
     BcdError(x, kBcdErrMa);
     return 0;
   }
-  if (v.m == 0) {
-    BcdZero(x);
-    return 1;
-  }
-  if (k < 0) {
+  if (v.m == 0 || k < 0) {
     BcdZero(x);
     return 1;
   }
@@ -131,13 +145,13 @@ int RoundPart(BcdNumber* x, int k) {
   return StoreDec(v.neg, m, e, x);
 }
 
-// Significant digits kept for a mode (before the cap of rule "at most 10").
+// Significant digits a mode keeps of a value with exponent e.
 int KeptDigits(int mode, int n, int e, bool engShift) {
   switch (mode) {
     case kBcdFix:
       return std::min(e + n + 1, kMaxShownDigits);
     case kBcdSci:
-      return n >= 1 && n <= 9 ? n : kMaxShownDigits;
+      return SciDigits(n);
     case kBcdNorm2:
       if (!engShift && e >= -9 && e <= -3) return e + 12;
       return kMaxShownDigits;
@@ -148,16 +162,7 @@ int KeptDigits(int mode, int n, int e, bool engShift) {
 
 int RoundRealForDisplay(BcdNumber* x, int mode, int n, bool engShift) {
   if (BcdErrorCode(x) || IsFractionRecord(x)) return 1;
-  Dec v;
-  if (!ReadDec(x, &v)) {
-    BcdError(x, kBcdErrMa);
-    return 0;
-  }
-  if (v.m == 0) {
-    BcdZero(x);
-    return 1;
-  }
-  return RoundPart(x, KeptDigits(mode, n, v.e, engShift));
+  return RoundPart(x, KeptDigits(mode, n, BcdExponent(x), engShift));
 }
 
 struct Mode {
@@ -335,47 +340,34 @@ int BcdFractionText(const BcdNumber* x, char* out) {
 }
 
 int BcdNormText(const BcdNumber* x, int norm, char* out) {
-  int special = SpecialText(x, out);
-  if (special >= 0) return special;
-  Digits g;
-  ReadDigits(x, &g);
-  Out o{out};
-  int lowest = norm == kBcdNorm2 ? -9 : -2;
-  if (g.sig == 0 || (g.e >= lowest && g.e < 10)) {
-    WriteMantissa(o, g, g.e + 1, -1);
-  } else {
-    WriteMantissa(o, g, 1, -1);
-    WriteExponent(o, g.e);
-  }
-  return o.End();
+  return PartText(x, out, [norm](Out& o, const Digits& g) {
+    int lowest = norm == kBcdNorm2 ? -9 : -2;
+    if (g.sig == 0 || (g.e >= lowest && g.e < 10)) {
+      WriteMantissa(o, g, g.e + 1, -1);
+    } else {
+      WriteMantissa(o, g, 1, -1);
+      WriteExponent(o, g.e);
+    }
+  });
 }
 
 int BcdFixText(const BcdNumber* x, int n, char* out) {
-  int special = SpecialText(x, out);
-  if (special >= 0) return special;
-  Digits g;
-  ReadDigits(x, &g);
-  Out o{out};
-  if (g.e < 10) {
-    int p = g.e + 1;
-    WriteMantissa(o, g, p, p > 0 ? std::min(n, kMaxShownDigits - p) : n);
-  } else {
-    WriteMantissa(o, g, 1, -1);
-    WriteExponent(o, g.e);
-  }
-  return o.End();
+  return PartText(x, out, [n](Out& o, const Digits& g) {
+    if (g.e < 10) {
+      int p = g.e + 1;
+      WriteMantissa(o, g, p, p > 0 ? std::min(n, kMaxShownDigits - p) : n);
+    } else {
+      WriteMantissa(o, g, 1, -1);
+      WriteExponent(o, g.e);
+    }
+  });
 }
 
 int BcdSciText(const BcdNumber* x, int n, char* out) {
-  int special = SpecialText(x, out);
-  if (special >= 0) return special;
-  Digits g;
-  ReadDigits(x, &g);
-  Out o{out};
-  int k = n >= 1 && n <= 9 ? n : kMaxShownDigits;
-  WriteMantissa(o, g, 1, k - 1);
-  WriteExponent(o, g.e);
-  return o.End();
+  return PartText(x, out, [n](Out& o, const Digits& g) {
+    WriteMantissa(o, g, 1, SciDigits(n) - 1);
+    WriteExponent(o, g.e);
+  });
 }
 
 int BcdEngExponent(const BcdNumber* x) {
@@ -383,22 +375,18 @@ int BcdEngExponent(const BcdNumber* x) {
 }
 
 int BcdEngText(const BcdNumber* x, int mode, int n, int exponent, char* out) {
-  int special = SpecialText(x, out);
-  if (special >= 0) return special;
-  Digits g;
-  ReadDigits(x, &g);
-  Out o{out};
-  if (g.sig == 0 && mode != kBcdFix && mode != kBcdSci) {
-    o.Put('0');
-    return o.End();
-  }
-  int p = g.sig == 0 ? 1 : g.e - exponent + 1;
-  int decimals = -1;
-  if (mode == kBcdFix) decimals = n;
-  if (mode == kBcdSci) decimals = std::max((n >= 1 && n <= 9 ? n : kMaxShownDigits) - p, 0);
-  WriteMantissa(o, g, p, decimals);
-  WriteExponent(o, g.sig == 0 ? 0 : exponent);
-  return o.End();
+  return PartText(x, out, [=](Out& o, const Digits& g) {
+    if (g.sig == 0 && mode != kBcdFix && mode != kBcdSci) {
+      o.Put('0');
+      return;
+    }
+    int p = g.sig == 0 ? 1 : g.e - exponent + 1;
+    int decimals = -1;
+    if (mode == kBcdFix) decimals = n;
+    if (mode == kBcdSci) decimals = std::max(SciDigits(n) - p, 0);
+    WriteMantissa(o, g, p, decimals);
+    WriteExponent(o, g.sig == 0 ? 0 : exponent);
+  });
 }
 
 // ---- Whole results --------------------------------------------------------------

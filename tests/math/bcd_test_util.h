@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
 #include <string>
 
 #include "math/bcd.h"
@@ -18,6 +21,13 @@ inline BcdNumber N(const char* text) {
 inline BcdNumber Err(int code) {
   BcdNumber r{};
   BcdError(&r, code);
+  return r;
+}
+
+// A record with the given leading bytes, the rest zero.
+inline BcdNumber Bytes(std::initializer_list<uint8_t> bytes) {
+  BcdNumber r{};
+  std::copy(bytes.begin(), bytes.end(), r.bytes);
   return r;
 }
 
@@ -39,4 +49,14 @@ inline BcdComplex C(const char* re, const char* im) {
   BcdComplex z{};
   BcdComplexMake(&a, &b, &z.re);
   return z;
+}
+
+// Checks a result against `want`: a decimal or fraction text, or "E<code>"
+// for an error value.
+inline void ExpectValue(const BcdNumber& r, const char* want, const std::string& what) {
+  if (want[0] == 'E') {
+    EXPECT_EQ(BcdErrorCode(&r), std::atoi(want + 1)) << what;
+  } else {
+    EXPECT_EQ(Hex(r), Hex(N(want))) << what;
+  }
 }
