@@ -66,6 +66,12 @@ int OrderDecimals(const Dec& x, const Dec& y) {
 
 // -1, 0, 1, or 2 when the values cannot be ordered (the code in *code).
 int Order(const BcdNumber* a, const BcdNumber* b, int* code) {
+  Dec x, y;
+  if (IsPlainDecimal(a->bytes[0]) && IsPlainDecimal(b->bytes[0])) {
+    if (ReadDec(a, &x) && ReadDec(b, &y)) return OrderDecimals(x, y);
+    *code = kBcdErrMa;
+    return 2;
+  }
   if (IsFractionRecord(a) || IsFractionRecord(b)) {
     BcdNumber diff;
     int r = FractionBinary(kBcdOpSub, a, b, &diff);
@@ -75,7 +81,6 @@ int Order(const BcdNumber* a, const BcdNumber* b, int* code) {
     }
     if (r == 1) return BcdIsZero(&diff) ? 0 : (BcdIsNegative(&diff) ? -1 : 1);
   }
-  Dec x, y;
   if ((*code = ReadReal(a, &x)) || (*code = ReadReal(b, &y))) return 2;
   return OrderDecimals(x, y);
 }
