@@ -132,11 +132,14 @@ struct McsItemInfo {
 uint32_t McsFindItem(const char* folder, const char* item, McsItemInfo* info);
 // The item at a directory position of a folder index, for walking a folder.
 uint32_t McsItemAt(uint32_t folderIndex, uint32_t position, McsItemInfo* info);
-// data may be null (the item is cleared) and may point into the arena.
+// data may be null (the item is cleared). Data inside the arena is read after
+// the bytes have moved, so items are copied with McsCopyItem, not from a
+// pointer into the arena.
 uint32_t McsCreateItem(const char* folder, const char* item, uint8_t type, uint32_t size,
                        const void* data);
 uint32_t McsDeleteItem(const char* folder, const char* item);
 uint32_t McsInsertBytes(const char* folder, const char* item, uint32_t offset, uint32_t count);
+// data must lie outside the arena (see McsCreateItem).
 uint32_t McsInsertData(const char* folder, const char* item, uint32_t offset, uint32_t count,
                        const void* data);
 uint32_t McsRemoveBytes(const char* folder, const char* item, uint32_t offset, uint32_t count);

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <random>
 #include <sstream>
 #include <vector>
@@ -32,6 +33,13 @@ bool Norm(const std::string& raw, Name* out) {
     i += 2;
   }
   return true;
+}
+
+// Normalises every name (all outputs are used); false when any is empty.
+bool NormAll(std::initializer_list<std::pair<const std::string*, Name*>> names) {
+  bool ok = true;
+  for (const auto& [raw, out] : names) ok = Norm(*raw, out) && ok;
+  return ok;
 }
 
 struct MItem {
@@ -72,7 +80,7 @@ class Model {
   // Folder and item of a pair of raw names: 240, 64, 48 or 0.
   uint32_t Resolve(const std::string& f, const std::string& i, uint32_t* fx, MItem** item) {
     Name fn, in;
-    if (!Norm(f, &fn) | !Norm(i, &in)) return kMcsEmptyName;
+    if (!NormAll({{&f, &fn}, {&i, &in}})) return kMcsEmptyName;
     *fx = FindFolder(fn);
     if (*fx == 0) return kMcsNoFolder;
     auto it = items[*fx].find(in);
@@ -103,7 +111,7 @@ class Model {
     }
     if (Free() < uint64_t{size} + kMcsItemEntrySize) return kMcsNoRoom;
     Name fn, in;
-    if (!Norm(f, &fn) | !Norm(i, &in)) return kMcsEmptyName;
+    if (!NormAll({{&f, &fn}, {&i, &in}})) return kMcsEmptyName;
     fx = FindFolder(fn);
     if (fx == 0) return kMcsNoFolder;
     items[fx][in] = MItem{bytes, type, 0, static_cast<uint8_t>(fx)};
@@ -182,7 +190,7 @@ class Model {
   uint32_t Copy(const std::string& sf, const std::string& si, const std::string& tf,
                 const std::string& ti, bool moving) {
     Name a, b, c, d;
-    if (!Norm(sf, &a) | !Norm(si, &b) | !Norm(tf, &c) | !Norm(ti, &d)) return kMcsEmptyName;
+    if (!NormAll({{&sf, &a}, {&si, &b}, {&tf, &c}, {&ti, &d}})) return kMcsEmptyName;
     uint32_t fx;
     MItem* source;
     if (uint32_t code = Resolve(sf, si, &fx, &source)) return code;
@@ -202,7 +210,7 @@ class Model {
 
   uint32_t Rename(const std::string& f, const std::string& from, const std::string& to) {
     Name fn, on, nn;
-    if (!Norm(f, &fn) | !Norm(from, &on) | !Norm(to, &nn)) return kMcsEmptyName;
+    if (!NormAll({{&f, &fn}, {&from, &on}, {&to, &nn}})) return kMcsEmptyName;
     const uint32_t fx = FindFolder(fn);
     if (fx == 0) return kMcsNoFolder;
     auto it = items[fx].find(on);
