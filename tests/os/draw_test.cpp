@@ -45,7 +45,12 @@ TEST_F(DrawTest, LinesMatchTheStepByStepWalkWhereverTheyStartAndEnd) {
   std::uniform_int_distribution<int> near(-40, 170), far(-3000, 3000);
   for (int i = 0; i < 600; ++i) {
     std::uniform_int_distribution<int>& d = i % 3 == 0 ? far : near;
-    const int x1 = d(rng), y1 = d(rng) / 2, x2 = d(rng), y2 = d(rng) / 2;
+    int x1 = d(rng), y1 = d(rng) / 2, x2 = d(rng), y2 = d(rng) / 2;
+    if (i < 2) {  // one dot; a shallow line of four dots
+      x1 = y1 = 5 * (1 - i);
+      x2 = i ? 3 : 5;
+      y2 = i ? 1 : 5;
+    }
     const uint8_t kind = static_cast<uint8_t>(kShapeLine + i % 3);
     const uint32_t a = 1 + i % 5, b = i % 4;
     ClearVram();
@@ -61,21 +66,6 @@ TEST_F(DrawTest, LinesMatchTheStepByStepWalkWhereverTheyStartAndEnd) {
     }
     ASSERT_EQ(VramCopy(), expected)
         << "shape " << int{kind} << " (" << x1 << "," << y1 << ")-(" << x2 << "," << y2 << ")";
-  }
-}
-
-TEST_F(DrawTest, LineEndsAreBothDrawn) {
-  const struct {
-    int x1, y1, x2, y2, dots;
-  } cases[] = {{5, 5, 5, 5, 1},   {0, 0, 3, 1, 4},      {3, 1, 0, 0, 4},
-               {0, 0, 0, 63, 64}, {0, 0, 127, 63, 128}, {-10, 0, 137, 0, 128}};
-  for (const auto& c : cases) {
-    ClearVram();
-    DrawLine(c.x1, c.y1, c.x2, c.y2, kPenDark);
-    EXPECT_EQ(DarkDots(), c.dots) << c.x1 << "," << c.y1 << "-" << c.x2 << "," << c.y2;
-    if (OnScreen(c.x2, c.y2)) {
-      EXPECT_EQ(GetPixel(c.x2, c.y2), 1);
-    }
   }
 }
 
@@ -194,32 +184,6 @@ TEST_F(DrawTest, CircleOfRadiusZero) {
   ClearVram();
   DrawShape(kTargetVram, MakeShape(kShapeCircle, 20, 20, -1));
   EXPECT_EQ(DarkDots(), 0);
-}
-
-TEST_F(DrawTest, CirclesAreSymmetricAndClipped) {
-  const struct {
-    int cx, cy, r;
-  } cases[] = {{64, 32, 1}, {64, 32, 5}, {64, 32, 20}, {0, 0, 30}, {127, 63, 70}, {64, 32, 72}};
-  for (const auto& c : cases) {
-    ClearVram();
-    DrawShape(kTargetVram, MakeShape(kShapeCircle, c.cx, c.cy, c.r));
-    int dots = 0;
-    for (int y = 0; y < 64; ++y)
-      for (int x = 0; x < 128; ++x) {
-        if (!GetPixel(x, y)) continue;
-        ++dots;
-        const double d = std::hypot(x - c.cx, y - c.cy);
-        EXPECT_NEAR(d, c.r, 1.0) << x << "," << y;
-        const int mx = 2 * c.cx - x, my = 2 * c.cy - y;
-        if (OnScreen(mx, y)) {
-          EXPECT_EQ(GetPixel(mx, y), 1);
-        }
-        if (OnScreen(x, my)) {
-          EXPECT_EQ(GetPixel(x, my), 1);
-        }
-      }
-    EXPECT_GT(dots, 0) << c.r;
-  }
 }
 
 TEST_F(DrawTest, HugeShapesCostNoMoreThanSmallOnes) {
@@ -387,28 +351,6 @@ TEST_F(DrawTest, ReadAreaGivesAPictureThatDrawsBackTheSame) {
   EXPECT_EQ(untouched[0], 1);
 }
 
-TEST_F(DrawTest, EditorGrid) {
-  std::memset(VramAddress(), 0xFF, kVramBytes);
-  DrawEditorGrid(2, true);
-  // Rules at 12, 40, 68, 96, 124 with three light dots right of each.
-  EXPECT_EQ(Row(0),
-            "############"
-            "#...########################"
-            "#...########################"
-            "#...########################"
-            "#...########################"
-            "#...");
-  EXPECT_EQ(Row(8), "............" + std::string(113, '#') + "...");
-  EXPECT_EQ(Row(16), Row(8));
-  EXPECT_EQ(Row(23), Row(0));
-  EXPECT_EQ(Row(24), std::string(128, '#'));  // below 8 x rows + 7
-  ClearVram();
-  DrawEditorGrid(7, false);
-  EXPECT_EQ(GetPixel(124, 63), 1);
-  EXPECT_EQ(GetPixel(20, 16), 0);
-  DrawEditorGrid(40, false);  // more rows than the screen has
-}
-
 TEST_F(DrawTest, GoldenShapes) {
   DrawLine(0, 0, 127, 63, kPenDark);
   DrawShape(kTargetVram, Dashed(kShapeDashFirst, 0, 63, 127, 0, 4, 2));
@@ -429,7 +371,7 @@ TEST_F(DrawTest, GoldenShapes) {
 }
 
 TEST_F(DrawTest, GoldenEditorGrid) {
-  DrawEditorGrid(7, true);
+  DrawEditorGrid(40, true);  // more rows than the screen has: cut at the bottom
   EXPECT_TRUE(golden::MatchesGolden(VramAddress(), "tests/os/golden/draw_editor_grid.txt"));
 }
 

@@ -29,16 +29,6 @@ TEST_F(SetupTest, DefaultsAfterAReset) {
   }
 }
 
-TEST_F(SetupTest, ResetUndoesModeCommands) {
-  SetSetupItem(kSetupAngle, 0);       // Deg
-  SetSetupItem(kSetupDisplay, 0x23);  // Fix 3
-  ResetSetupItem(kSetupAngle);
-  EXPECT_EQ(GetSetupItem(kSetupAngle), 1);
-  EXPECT_EQ(GetSetupItem(kSetupDisplay), 0x23);
-  ResetSetup();
-  EXPECT_EQ(GetSetupItem(kSetupDisplay), 0);
-}
-
 TEST_F(SetupTest, ItemNumbersOutsideTheRecord) {
   for (int item : {-1, 128, 1000}) {
     SetSetupItem(item, 5);

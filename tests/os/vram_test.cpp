@@ -64,11 +64,6 @@ TEST_F(VramTest, OnlyTheFiveSlotsExist) {
   }
 }
 
-TEST_F(VramTest, WindowKindsPickTheirSlots) {
-  const int expected[][2] = {{1, 3}, {2, 7}, {3, 8}, {4, 7}, {5, 1}, {6, 2}, {0, 7}, {9, 7}};
-  for (const auto& e : expected) EXPECT_EQ(WindowSaveSlot(e[0]), e[1]) << "kind " << e[0];
-}
-
 TEST_F(VramTest, BusyIndicatorDarkensOnlyTheCornerOfTheLcd) {
   std::memset(VramAddress(), 0xFF, kVramBytes);  // Vram is not involved
   LcdImageFill(0xFF);
@@ -83,25 +78,6 @@ TEST_F(VramTest, BusyIndicatorDarkensOnlyTheCornerOfTheLcd) {
   lcd = LcdCopy();
   EXPECT_EQ(lcd[15], static_cast<uint8_t>(~0xA0));
   for (int row = 1; row < 4; ++row) EXPECT_EQ(lcd[row * 16 + 15], 0xFF) << row;
-}
-
-TEST_F(VramTest, LcdDotsBypassVram) {
-  SetLcdPixel(9, 2, true);
-  EXPECT_EQ(DarkDots(), 0);
-  EXPECT_EQ(HostLcdReadByte(1, 2), 0x40);
-  SetPixelBoth(10, 2, true);
-  EXPECT_EQ(GetPixel(10, 2), 1);
-  EXPECT_EQ(HostLcdReadByte(1, 2), 0x60);
-  SetLcdPixel(9, 2, false);
-  EXPECT_EQ(HostLcdReadByte(1, 2), 0x20);
-}
-
-TEST_F(VramTest, ClearScreenBlanksBothPlanes) {
-  std::memset(VramAddress(), 0x5A, kVramBytes);
-  PutDisplay();
-  ClearScreen();
-  EXPECT_EQ(DarkDots(), 0);
-  for (uint8_t b : LcdCopy()) ASSERT_EQ(b, 0xFF);
 }
 
 class StatusRecorder : public HostFrontEnd {
