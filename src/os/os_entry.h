@@ -3,3 +3,6 @@
 #pragma once
 
 void OsInstallHooks();
+
+// The OS thread's entry: boots and never returns while the OS runs.
+void OsEntry();
