@@ -111,8 +111,8 @@ uint32_t CreateResolved(const Resolved& r, uint8_t type, uint32_t size, const vo
 // holds the new bytes; false when it does not apply.
 bool InsertIntoString(const Resolved& r, uint32_t count, const void* data, uint32_t offset,
                       uint32_t* result) {
-  uint8_t* bytes;
-  uint32_t size;
+  uint8_t* bytes = nullptr;
+  uint32_t size = 0;
   if (Locate(r, &bytes, &size) != kMemOk || offset < kStringHeader) return false;
   const void* end = std::memchr(bytes + kStringHeader, 0, size - kStringHeader);
   if (end == nullptr) return false;
@@ -193,7 +193,7 @@ uint32_t MemSearch(MemTarget target, const char* item, uint32_t* size) {
   *size = 0;
   Resolved r;
   if (uint32_t code = Resolve(target, item, &r)) return code;
-  uint8_t* data;
+  uint8_t* data = nullptr;
   if (uint32_t code = Locate(r, &data, size)) return code;
   MakeCurrent(r);
   return kMemOk;
@@ -202,8 +202,8 @@ uint32_t MemSearch(MemTarget target, const char* item, uint32_t* size) {
 uint32_t MemReadCurrent(uint32_t offset, uint32_t count, void* buffer) {
   Resolved r;
   if (uint32_t code = Resolve(MemCurrentTarget(), nullptr, &r)) return code;
-  uint8_t* data;
-  uint32_t size;
+  uint8_t* data = nullptr;
+  uint32_t size = 0;
   if (uint32_t code = Locate(r, &data, &size)) return code;
   if (offset == 0) {
     offset = 1;
@@ -223,8 +223,8 @@ uint32_t MemWriteAt(MemTarget target, const char* item, uint32_t count, const vo
                     uint32_t offset) {
   Resolved r;
   if (uint32_t code = Resolve(target, item, &r)) return code;
-  uint8_t* bytes;
-  uint32_t size;
+  uint8_t* bytes = nullptr;
+  uint32_t size = 0;
   if (uint32_t code = Locate(r, &bytes, &size)) return code;
   const uint64_t end = uint64_t{offset} + count;
   if (r.Alpha()) {
@@ -260,8 +260,8 @@ uint32_t MemInsert(MemTarget target, const char* item, uint32_t count, const voi
     uint32_t result;
     if (InsertIntoString(r, count, data, offset, &result)) return result;
   }
-  uint8_t* bytes;
-  uint32_t size;
+  uint8_t* bytes = nullptr;
+  uint32_t size = 0;
   if (uint32_t code = Locate(r, &bytes, &size)) return code;
   if (count == 0) {
     MakeCurrent(r);
@@ -333,7 +333,7 @@ uint32_t MemCurrentInfo(uint8_t* kind, uint32_t* size) {
   *size = 0;
   Resolved r;
   if (uint32_t code = Resolve(MemCurrentTarget(), nullptr, &r)) return code;
-  uint8_t* data;
+  uint8_t* data = nullptr;
   if (uint32_t code = Locate(r, &data, size)) return code;
   *kind = r.kind;
   return kMemOk;

@@ -77,8 +77,8 @@ uint32_t MemCreateNumArray(MemTarget target, const char* item, const NumArraySha
 
 uint32_t MemNumArrayShape(MemTarget target, const char* item, NumArrayKind kind,
                           NumArrayShape* shape) {
-  uint8_t* data;
-  uint32_t size;
+  uint8_t* data = nullptr;
+  uint32_t size = 0;
   *shape = {kind, 0, 1, false};
   if (uint32_t code = MemGetPointer(target, item, &data, &size)) return code;
   return NumArrayRead(kind, data, size, shape) ? kMemOk : kMemErrNotFound;
@@ -89,8 +89,8 @@ uint32_t MemNumArrayGet(MemTarget target, const char* item, NumArrayKind kind, u
   NumArrayShape shape;
   if (uint32_t code = MemNumArrayShape(target, item, kind, &shape)) return code;
   if (i >= shape.Elements()) return kMemErrNotFound;
-  uint8_t* data;
-  uint32_t size;
+  uint8_t* data = nullptr;
+  uint32_t size = 0;
   MemGetPointer(MemCurrentTarget(), nullptr, &data, &size);
   NumArrayGet(data, shape, i, value);
   return kMemOk;
@@ -104,8 +104,8 @@ uint32_t MemNumArraySet(MemTarget target, const char* item, NumArrayKind kind, u
   const MemTarget self = MemCurrentTarget();
   if (!shape.complex && (value[0] & kNumComplexFlag) != 0) {
     // Append the imaginary block, then flag the first number.
-    uint8_t* data;
-    uint32_t size;
+    uint8_t* data = nullptr;
+    uint32_t size = 0;
     const uint32_t grow = shape.Elements() * kNumRecord;
     const MemCurrentItem& cur = MemCurrent();
     char folder[kMcsNameLen + 1] = {};

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -122,7 +123,9 @@ TEST_F(McsCore, FolderOperationCodes) {
 TEST_F(McsCore, FolderTableFull) {
   // Indexes 17 - 101 are free after the set-up; index 102 holds "@NOTE".
   for (int i = 17; i <= 101; ++i) {
-    ASSERT_EQ(McsCreateFolder(("F" + std::to_string(i)).c_str(), nullptr), kMcsOk);
+    char name[8];
+    std::snprintf(name, sizeof name, "F%d", i);
+    ASSERT_EQ(McsCreateFolder(name, nullptr), kMcsOk);
   }
   // Index 146 and up are system folders: nothing is free below index 147.
   EXPECT_EQ(McsCreateFolder("ONEMORE", nullptr), kMcsFolderTableFull);

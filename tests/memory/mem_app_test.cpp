@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -34,10 +35,11 @@ TEST_F(MemApp, CreateByKindChoosesFolderAndType) {
       {253, "main", 0},
   };
   for (const Row& row : rows) {
-    const std::string name = "K" + std::to_string(row.kind);
-    ASSERT_EQ(MemCreate(row.kind, name.c_str(), 4, nullptr), kMemOk) << int{row.kind};
+    char name[8];
+    std::snprintf(name, sizeof name, "K%d", row.kind);
+    ASSERT_EQ(MemCreate(row.kind, name, 4, nullptr), kMemOk) << int{row.kind};
     McsItemInfo info;
-    ASSERT_EQ(McsFindItem(row.folder, name.c_str(), &info), kMcsOk) << int{row.kind};
+    ASSERT_EQ(McsFindItem(row.folder, name, &info), kMcsOk) << int{row.kind};
     EXPECT_EQ(info.type, row.type);
     EXPECT_EQ(MemTypeKind(row.type), row.type == 0 ? kMemKindNone : row.kind);
   }
