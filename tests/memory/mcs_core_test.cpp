@@ -123,7 +123,7 @@ TEST_F(McsCore, FolderOperationCodes) {
 TEST_F(McsCore, FolderTableFull) {
   // Indexes 17 - 101 are free after the set-up; index 102 holds "@NOTE".
   for (int i = 17; i <= 101; ++i) {
-    char name[8];
+    char name[16];
     std::snprintf(name, sizeof name, "F%d", i);
     ASSERT_EQ(McsCreateFolder(name, nullptr), kMcsOk);
   }

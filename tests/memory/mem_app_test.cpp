@@ -35,7 +35,7 @@ TEST_F(MemApp, CreateByKindChoosesFolderAndType) {
       {253, "main", 0},
   };
   for (const Row& row : rows) {
-    char name[8];
+    char name[16];
     std::snprintf(name, sizeof name, "K%d", row.kind);
     ASSERT_EQ(MemCreate(row.kind, name, 4, nullptr), kMemOk) << int{row.kind};
     McsItemInfo info;
