@@ -172,6 +172,14 @@ TEST(McsCheck, EachDamageHasItsCode) {
   }
 }
 
+TEST(McsCheck, AnArenaOfGuardBytesIsReported) {
+  // What the boot finds before the first initialisation.
+  McsAllocateArena();
+  GuardPoison poison;
+  const uint32_t code = McsCheck();
+  EXPECT_TRUE(CheckCode(code) && code != kMcsOk) << code;
+}
+
 TEST(McsCheck, GlobalAccounting) {
   // Every folder empty but all blocks (and data top) moved up by 4.
   FreshMemory();

@@ -46,6 +46,19 @@ TEST_F(McsCore, FreshArenaLayout) {
   EXPECT_TRUE(McsGuardsIntact());
 }
 
+TEST(McsPlacement, GuardBytesShowStrayWrites) {
+  std::vector<uint8_t> block(kMcsBlockSize);
+  McsPlaceArena(block.data());
+  EXPECT_EQ(McsArenaBase(), block.data() + kMcsGuardSize);
+  McsInit();
+  EXPECT_TRUE(McsGuardsIntact());
+  EXPECT_EQ(block[kMcsGuardSize - 1], kMcsGuardByte);
+  block[kMcsGuardSize + kMcsArenaSize] = 0;  // one byte past the arena
+  EXPECT_FALSE(McsGuardsIntact());
+  McsFreeArena();  // forgets the caller's block without freeing it
+  EXPECT_EQ(McsArenaBase(), nullptr);
+}
+
 TEST_F(McsCore, InitialFolderTableAndClasses) {
   struct Row {
     uint32_t index;
