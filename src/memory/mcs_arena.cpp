@@ -22,7 +22,7 @@ bool LoadBlock(uint32_t index, Block* block) {
   block->addr = BlockAddrOfIndex(index);
   block->end = BlockEndOfIndex(index);
   block->count = Ld16(FolderAt(McsEntryOfIndex(index)) + kFeCount);
-  return block->addr <= block->end && block->end <= kMcsArenaSize &&
+  return block->addr <= block->end && block->end <= DataTop() && DataTop() <= kMcsArenaSize &&
          uint64_t{block->count} * kMcsItemEntrySize <= block->end - block->addr;
 }
 

@@ -22,6 +22,15 @@ void ShiftEntriesBelow(uint32_t entry, int64_t delta) {
   }
 }
 
+// The heap bounds in the header are where the check expects them.
+bool SaneHeap() {
+  const uint32_t handleBottom = HandleBottom();
+  const uint32_t heapBottom = HeapBottom();
+  return handleBottom <= kMcsArenaSize &&
+         (kMcsArenaSize - handleBottom) % kMcsHandleEntrySize == 0 && heapBottom <= handleBottom &&
+         DataTop() <= heapBottom;
+}
+
 bool ValidHandle(uint32_t handle) {
   return handle >= HandleBottom() && handle <= kMcsTopHandle &&
          (kMcsArenaSize - handle) % kMcsHandleEntrySize == 0;
@@ -35,7 +44,8 @@ void McsHeapReset() {
 }
 
 uint32_t McsHeapAlloc(uint32_t size) {
-  if (size == 0 || size % 4 != 0 || uint64_t{size} + kMcsHandleEntrySize > McsFreeSpace()) {
+  if (size == 0 || size % 4 != 0 || uint64_t{size} + kMcsHandleEntrySize > McsFreeSpace() ||
+      !SaneHeap()) {
     return 0;
   }
   const uint32_t handleBottom = HandleBottom();

@@ -1,6 +1,8 @@
 // Items: lookup, creation and replacement, deletion, byte-exact resizing,
 // reading and writing, copy, move and rename. Every check runs before the
 // first byte moves, so a refused operation leaves the arena unchanged.
+#include <algorithm>
+
 #include "memory/mcs_internal.h"
 
 using namespace mcs_internal;
@@ -129,7 +131,8 @@ uint32_t CopyChecked(const char* sf, const char* si, const char* tf, const char*
 
 uint32_t McsFreeSpace() {
   const uint32_t top = DataTop();
-  const uint32_t bottom = HeapBottom();
+  // A damaged header never lets data grow past the arena.
+  const uint32_t bottom = std::min(HeapBottom(), kMcsArenaSize);
   return bottom > top ? bottom - top : 0;
 }
 

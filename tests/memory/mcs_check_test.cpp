@@ -114,6 +114,14 @@ TEST(McsCheck, WildWordsNeverLeadOutsideTheArena) {
     }
     const uint32_t code = McsCheck();
     ASSERT_TRUE(CheckCode(code)) << "round " << round << " code " << code;
+    // Item operations on the damaged arena refuse or work, but stay inside it.
+    McsItemInfo info;
+    McsFindItem("main", "MAT_A", &info);
+    McsCreateItem("main", "NEW", 1, 8, nullptr);
+    McsInsertBytes("@RUNMAT", "REPLAY", 4, 8);
+    McsRemoveBytes("system", "PROG1", 0, 8);
+    McsRenameItem("main", "A", "B");
+    McsDeleteItem("main", "Z");
     std::memcpy(McsArenaBase(), clean.data(), kMcsArenaSize);
   }
 }
