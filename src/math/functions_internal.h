@@ -1,0 +1,38 @@
+// Pieces the function files share. Not for use outside src/math.
+#pragma once
+
+#include "math/bcd.h"
+#include "math/functions_wide.h"
+
+namespace fn_internal {
+
+inline int Fail(BcdNumber* out, int code) {
+  BcdError(out, code);
+  return 0;
+}
+
+inline bool IsErrorRecord(const BcdNumber* x) {
+  return (x->bytes[0] & 0xF0) == 0xF0;
+}
+
+// Copies an error operand to the result; true when it was one.
+inline bool PassError(const BcdNumber* x, BcdNumber* out) {
+  if (!IsErrorRecord(x)) return false;
+  out[0] = x[0];
+  return true;
+}
+
+// Real and imaginary parts of a scalar on the wide form; 0 or an error code.
+int WideParts(const BcdNumber* z, fn_wide::W* re, fn_wide::W* im);
+
+// Packs a complex result. A part that is no more than rounding noise of the
+// other (below 2^-100 of it) is taken as zero, so that exact cancellations
+// such as (1+i)^2 or ln(0.6+0.8i) give clean parts.
+int PackComplex(fn_wide::W re, fn_wide::W im, BcdNumber* out);
+
+// The complex logarithm on the wide form; z != 0.
+void WideComplexLn(const fn_wide::W& a, const fn_wide::W& b, fn_wide::W* re, fn_wide::W* im);
+// e^(a + bi) on the wide form; 0 or error 3 (an argument beyond reach).
+int WideComplexExp(const fn_wide::W& a, const fn_wide::W& b, BcdNumber* out);
+
+}  // namespace fn_internal

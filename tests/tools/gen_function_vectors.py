@@ -1,0 +1,311 @@
+#!/usr/bin/env python3
+"""Makes the oracle vectors of the elementary functions.
+
+The oracle is mpmath at 40 significant digits (more while reducing large
+trigonometric arguments), its result rounded half away from zero to 15
+digits and checked against the record's range (above +99: error 3; below
+-99: zero). Angles in degrees and grads are reduced exactly in rationals,
+so exact zeros (sin 180) stay exact. A part of a complex result smaller than
+1E-30 of the other part is cancellation noise and is taken as zero.
+
+The arguments are not stored: both sides draw them from the same splitmix64
+stream, so the file holds the draw rules and the expected results only.
+
+Output: a tar.xz holding function_vectors.bin, little-endian:
+  "FNV1", u32 section count, then per section:
+    u8 function id, u8 argument count, u8 result parts (1 or 2), u8 0,
+    u64 seed, u32 case count,
+    per argument: u8 band count, then per band 4 bytes:
+      i8 lowest exponent, i8 highest exponent, u8 sign (0 +, 1 -, 2 either),
+      u8 angle unit (0 degrees, 1 radians, 2 grads; the first argument's
+      band sets the unit of the case)
+    then per case the result: parts x record bytes 0-8 (error: F0 code 0...)
+
+A case draws each argument from that argument's bands in order:
+  band = bands[next() % n]; e = lo + next() % (hi - lo + 1);
+  r = next(); digits = 1 + r % 15 if (r >> 32) % 4 == 0 else 15;
+  m = 10^14 + next() % (9 * 10^14), cut to its first `digits` digits;
+  negative for sign 1, or for sign 2 when next() & 1; value m * 10^(e - 14).
+
+Usage: gen_function_vectors.py [--count N] OUT.tar.xz
+"""
+
+import argparse
+import io
+import struct
+import tarfile
+from decimal import Context, Decimal, ROUND_HALF_UP
+from fractions import Fraction
+
+import mpmath as mp
+
+DPS = 40
+MASK = (1 << 64) - 1
+ROUND15 = Context(prec=15, rounding=ROUND_HALF_UP, Emax=999999, Emin=-999999)
+ERROR_MA = bytes([0xF0, 0x03]) + bytes(7)
+ERROR_NON_REAL = bytes([0xF0, 17]) + bytes(7)
+NOISE = mp.mpf("1e-30")
+
+
+class Rng:
+    def __init__(self, seed):
+        self.state = seed & MASK
+
+    def next(self):
+        self.state = (self.state + 0x9E3779B97F4A7C15) & MASK
+        z = self.state
+        z = ((z ^ (z >> 30)) * 0xBF58476D1CE4E5B9) & MASK
+        z = ((z ^ (z >> 27)) * 0x94D049BB133111EB) & MASK
+        return z ^ (z >> 31)
+
+
+def draw(rng, bands):
+    lo, hi, sign, unit = bands[rng.next() % len(bands)]
+    e = lo + rng.next() % (hi - lo + 1)
+    r = rng.next()
+    digits = 1 + r % 15 if (r >> 32) % 4 == 0 else 15
+    m = 10**14 + rng.next() % (9 * 10**14)
+    m -= m % 10 ** (15 - digits)
+    neg = sign == 1 or (sign == 2 and rng.next() & 1)
+    value = Fraction(m) * Fraction(10) ** (e - 14)
+    return (-value if neg else value), unit
+
+
+def record(value):
+    """Bytes 0-8 of the record of an mpf / Fraction rounded to 15 digits."""
+    if value == 0:
+        return bytes(9)
+    d = ROUND15.plus(Decimal(mp.nstr(value, DPS + 5, strip_zeros=False, min_fixed=1, max_fixed=0))
+                     if not isinstance(value, Fraction) else
+                     Decimal(value.numerator) / Decimal(value.denominator))
+    sign, digits, exp = d.as_tuple()
+    e = exp + len(digits) - 1
+    if e > 99:
+        return ERROR_MA
+    if e < -99:
+        return bytes(9)
+    digits = (digits + (0,) * 15)[:15]
+    ee = e if e >= 0 else e + 100
+    n0 = (5 if sign else 0) + (1 if e >= 0 else 0)
+    nibbles = [n0, ee // 10, ee % 10] + list(digits) + [0]
+    return bytes(nibbles[i] << 4 | nibbles[i + 1] for i in range(0, 18, 2))
+
+
+def mpf(q):
+    return mp.mpf(q.numerator) / q.denominator
+
+
+# ---- Angles ----------------------------------------------------------------------
+
+QUARTER = {0: Fraction(90), 2: Fraction(100)}
+
+
+def sin_cos(x, unit):
+    """(sin, cos) of x in the unit; exact zeros where the angle is exact."""
+    if unit == 1:
+        mag = abs(x)
+        extra = max(0, len(str(int(mag))))
+        with mp.workdps(DPS + extra + 20):
+            v = mpf(x)
+            return +mp.sin(v), +mp.cos(v)
+    # Exactly, in quarter turns folded to (-2, 2]: no cancellation for any size.
+    turns = (x / QUARTER[unit]) % 4
+    if turns > 2:
+        turns -= 4
+    if turns.denominator == 1:
+        s, c = {0: (0, 1), 1: (1, 0), 2: (0, -1), -1: (-1, 0)}[int(turns)]
+        return mp.mpf(s), mp.mpf(c)
+    angle = mpf(turns) * mp.pi / 2
+    return mp.sin(angle), mp.cos(angle)
+
+
+def to_unit(radians, unit):
+    if unit == 0:
+        return radians * 180 / mp.pi
+    if unit == 2:
+        return radians * 200 / mp.pi
+    return radians
+
+
+def cube_root(x):
+    if x < 0:
+        return -mp.cbrt(mpf(-x))
+    return mp.cbrt(mpf(x))
+
+
+def real_power(x, y):
+    if x == 0:
+        return ERROR_MA if y <= 0 else mp.mpf(0)
+    if y.denominator == 1:
+        return mpf(x) ** int(y) if abs(y) < 10**6 else mp.power(mpf(x), mpf(y))
+    return mp.power(mpf(x), mpf(y))
+
+
+def clean(z):
+    re, im = mp.re(z), mp.im(z)
+    if re != 0 and im != 0:
+        if abs(re) < NOISE * abs(im):
+            re = mp.mpf(0)
+        elif abs(im) < NOISE * abs(re):
+            im = mp.mpf(0)
+    return re, im
+
+
+def cplx(a, b):
+    return mp.mpc(mpf(a), mpf(b))
+
+
+# ---- The functions -----------------------------------------------------------------
+# id: (name, argument count, result parts, compute(args, unit) -> value(s))
+
+def f_sin(a, u):
+    return sin_cos(a[0], u)[0]
+
+
+def f_cos(a, u):
+    return sin_cos(a[0], u)[1]
+
+
+def f_tan(a, u):
+    s, c = sin_cos(a[0], u)
+    return ERROR_MA if c == 0 else s / c
+
+
+FUNCTIONS = {
+    15: ("sin", 1, 1, f_sin),
+    16: ("cos", 1, 1, f_cos),
+    17: ("tan", 1, 1, f_tan),
+    18: ("asin", 1, 1, lambda a, u: to_unit(mp.asin(mpf(a[0])), u)),
+    19: ("acos", 1, 1, lambda a, u: to_unit(mp.acos(mpf(a[0])), u)),
+    20: ("atan", 1, 1, lambda a, u: to_unit(mp.atan(mpf(a[0])), u)),
+    21: ("sinh", 1, 1, lambda a, u: mp.sinh(mpf(a[0]))),
+    22: ("cosh", 1, 1, lambda a, u: mp.cosh(mpf(a[0]))),
+    23: ("tanh", 1, 1, lambda a, u: mp.tanh(mpf(a[0]))),
+    24: ("asinh", 1, 1, lambda a, u: mp.asinh(mpf(a[0]))),
+    25: ("acosh", 1, 1, lambda a, u: mp.acosh(mpf(a[0]))),
+    26: ("atanh", 1, 1, lambda a, u: mp.atanh(mpf(a[0]))),
+    12: ("exp", 1, 1, lambda a, u: mp.exp(mpf(a[0]))),
+    13: ("ln", 1, 1, lambda a, u: mp.ln(mpf(a[0]))),
+    14: ("log", 1, 1, lambda a, u: mp.log10(mpf(a[0]))),
+    33: ("tenpow", 1, 1, lambda a, u: mp.power(10, mpf(a[0]))),
+    11: ("sqrt", 1, 1, lambda a, u: mp.sqrt(mpf(a[0]))),
+    60: ("cbrt", 1, 1, lambda a, u: cube_root(a[0])),
+    100: ("pow", 2, 1, lambda a, u: real_power(a[0], a[1])),
+    101: ("cdiv", 4, 2, lambda a, u: cplx(a[0], a[1]) / cplx(a[2], a[3])),
+    102: ("cpolar", 2, 2, lambda a, u: (abs(cplx(a[0], a[1])), to_unit(mp.arg(cplx(a[0], a[1])), u))),
+    103: ("csqrt", 2, 2, lambda a, u: mp.sqrt(cplx(a[0], a[1]))),
+    104: ("cln", 2, 2, lambda a, u: mp.ln(cplx(a[0], a[1]))),
+    105: ("cexp", 2, 2, lambda a, u: mp.exp(cplx(a[0], a[1]))),
+    106: ("cpow", 4, 2, lambda a, u: mp.power(cplx(a[0], a[1]), cplx(a[2], a[3]))),
+}
+
+ANY_UNIT = [(lo, hi, s, u) for (lo, hi, s) in [(-20, 5, 2)] for u in (0, 1, 2)]
+WIDE = (-99, 99, 2, 1)
+
+
+def bands_trig():
+    # Mostly moderate angles, some large and huge ones in every unit.
+    b = []
+    for u in (0, 1, 2):
+        b += [(-3, 3, 2, u)] * 4 + [(4, 20, 2, u), (21, 99, 2, u), (-99, -4, 2, u)]
+    return b
+
+
+def inv_unit(lo, hi, sign):
+    return [(lo, hi, sign, u) for u in (0, 1, 2)]
+
+
+SECTIONS = [
+    # id, seed, [bands per argument]
+    (15, 1501, [bands_trig()]),
+    (16, 1601, [bands_trig()]),
+    (17, 1701, [bands_trig()]),
+    (18, 1801, [inv_unit(-1, -1, 2) * 3 + inv_unit(-99, -2, 2)]),
+    (19, 1901, [inv_unit(-1, -1, 2) * 3 + inv_unit(-99, -2, 2)]),
+    (20, 2001, [inv_unit(-3, 3, 2) * 3 + inv_unit(-99, 99, 2)]),
+    (21, 2101, [[(-3, 1, 2, 1)] * 3 + [(-99, -4, 2, 1), (2, 2, 2, 1)]]),
+    (22, 2201, [[(-3, 1, 2, 1)] * 3 + [(-99, -4, 2, 1), (2, 2, 2, 1)]]),
+    (23, 2301, [[(-3, 1, 2, 1)] * 3 + [(-99, -4, 2, 1), (2, 99, 2, 1)]]),
+    (24, 2401, [[(-3, 3, 2, 1)] * 3 + [WIDE]]),
+    (25, 2501, [[(0, 3, 0, 1)] * 3 + [(4, 99, 0, 1)]]),
+    (26, 2601, [[(-1, -1, 2, 1)] * 3 + [(-99, -2, 2, 1)]]),
+    (12, 1201, [[(-3, 1, 2, 1)] * 3 + [(-99, -4, 2, 1), (2, 2, 2, 1)]]),
+    (13, 1301, [[(-3, 3, 0, 1)] * 3 + [(-99, 99, 0, 1)]]),
+    (14, 1401, [[(-3, 3, 0, 1)] * 3 + [(-99, 99, 0, 1)]]),
+    (33, 3301, [[(-3, 1, 2, 1)] * 3 + [(-99, -4, 2, 1)]]),
+    (11, 1101, [[(-99, 99, 0, 1)]]),
+    (60, 6001, [[(-99, 99, 2, 1)]]),
+    (100, 10001, [[(-3, 3, 0, 1)] * 3 + [(-99, 99, 0, 1)], [(-3, 1, 2, 1)] * 3 + [(-99, -4, 2, 1)]]),
+    (101, 10101, [[(-5, 5, 2, 1)]] * 4),
+    (102, 10201, [inv_unit(-5, 5, 2), [(-5, 5, 2, 1)]]),
+    (103, 10301, [[(-5, 5, 2, 1)]] * 2),
+    (104, 10401, [[(-5, 5, 2, 1)]] * 2),
+    (105, 10501, [[(-3, 1, 2, 1)], [(-3, 1, 2, 1)]]),
+    (106, 10601, [[(-2, 1, 2, 1)]] * 2 + [[(-2, 0, 2, 1)]] * 2),
+]
+
+
+def expected(fid, args, unit):
+    name, nargs, parts, fn = FUNCTIONS[fid]
+    with mp.workdps(DPS):
+        try:
+            v = fn(args, unit)
+        except (ZeroDivisionError, ValueError):
+            v = ERROR_MA
+    if isinstance(v, bytes):
+        return v + bytes(9) if parts == 2 else v
+    if parts == 1:
+        if isinstance(v, mp.mpc):
+            return ERROR_NON_REAL
+        return record(v)
+    if isinstance(v, tuple):
+        re, im = v
+    else:
+        re, im = clean(v)
+    a, b = record(re), record(im)
+    if a[0] == 0xF0:
+        return a + bytes(9)
+    if b[0] == 0xF0:
+        return b + bytes(9)
+    return a + b
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--count", type=int, default=20000)
+    ap.add_argument("--complex-count", type=int, default=10000)
+    ap.add_argument("out")
+    opts = ap.parse_args()
+    out = bytearray(b"FNV1")
+    out += struct.pack("<I", len(SECTIONS))
+    for fid, seed, arg_bands in SECTIONS:
+        name, nargs, parts, _ = FUNCTIONS[fid]
+        assert len(arg_bands) == nargs, name
+        count = opts.count if fid < 101 else opts.complex_count
+        out += struct.pack("<BBBBQI", fid, nargs, parts, 0, seed, count)
+        for bands in arg_bands:
+            out += struct.pack("<B", len(bands))
+            for lo, hi, sign, unit in bands:
+                out += struct.pack("<bbBB", lo, hi, sign, unit)
+        rng = Rng(seed)
+        for _ in range(count):
+            args, unit = [], None
+            for bands in arg_bands:
+                v, u = draw(rng, bands)
+                args.append(v)
+                unit = u if unit is None else unit
+            out += expected(fid, args, unit)
+        print(name, count)
+    data = bytes(out)
+    buf = io.BytesIO()
+    with tarfile.open(fileobj=buf, mode="w:xz") as tar:
+        info = tarfile.TarInfo("function_vectors.bin")
+        info.size = len(data)
+        info.mtime = 0
+        tar.addfile(info, io.BytesIO(data))
+    with open(opts.out, "wb") as f:
+        f.write(buf.getvalue())
+
+
+if __name__ == "__main__":
+    main()
