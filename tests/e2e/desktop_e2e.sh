@@ -23,8 +23,8 @@ wait_for() {  # wait_for SECONDS COMMAND...
 "$BIN" --lcd-dump "$DUMP" &
 PID=$!
 wait_for 20 test -s "$DUMP" || fail "the display was never drawn"
-WID=$(xdotool search --sync --onlyvisible --name "vk2280 emulator" | head -1)
-[ -n "$WID" ] || fail "no window titled vk2280 emulator"
+find_window() { WID=$(xdotool search --onlyvisible --name "vk2280 emulator" | head -1); [ -n "$WID" ]; }
+wait_for 20 find_window || fail "no window titled vk2280 emulator"
 cp "$DUMP" "$WORK/before.txt"
 
 # The EXE key (252..298, 618..649) in window coordinates.
