@@ -107,21 +107,8 @@ int InverseTrig(int code, const BcdNumber* x, int unit, BcdNumber* out) {
 
 // ---- Exponential, logarithms, hyperbolic ---------------------------------------
 
-// Beyond this |x| every e^x over- or underflows the record.
-const W& ExpLimit() {
-  static const W limit = FromInt(240);
-  return limit;
-}
-
 int ExpReal(const W& x, BcdNumber* out) {
-  if (CompareAbs(x, ExpLimit()) > 0) {
-    if (x.neg) {
-      BcdZero(out);
-      return 1;
-    }
-    return Fail(out, kBcdErrMa);
-  }
-  return ToBcd(Exp(x), out);
+  return RealExp(x, false, out);
 }
 
 int TenPowReal(const BcdNumber* x, BcdNumber* out) {
@@ -167,8 +154,9 @@ int Hyperbolic(int code, const BcdNumber* x, BcdNumber* out) {
   W v;
   switch (code) {
     case kFnSinh:
-    case kFnCosh:
-      if (CompareAbs(a, ExpLimit()) > 0) return Fail(out, kBcdErrMa);
+    case kFnCosh: {
+      int rc;
+      if (ExpBeyondRecord(a, out, &rc)) return rc;
       if (code == kFnSinh && CompareAbs(a, One()) <= 0) {
         W e = ExpM1(a);  // e(e + 2) / 2(e + 1): no cancellation near 0
         v = Div(Mul(e, Add(e, FromInt(2))), Scale2(Add(e, One()), 1));
@@ -178,6 +166,7 @@ int Hyperbolic(int code, const BcdNumber* x, BcdNumber* out) {
       }
       if (code == kFnCosh) neg = false;
       break;
+    }
     case kFnTanh: {
       if (CompareAbs(a, FromInt(40)) > 0) {
         v = One();
@@ -351,6 +340,10 @@ int BaseNNegate(const BcdNumber* x, const FnMode& mode, BcdNumber* out) {
 int FnUnary(int code, const BcdNumber* x, BcdNumber* r, const FnMode& mode) {
   if (PassError(x, r)) return 0;
   if (IsReferenceKind(BcdKind(x))) return Fail(r, kBcdErrMa);
+  // Digits that do not read as a number (a damaged record) go no further,
+  // not even through the functions that only copy or flip a sign.
+  W re, im;
+  if (int c = WideParts(x, &re, &im)) return Fail(r, c);
   if (BcdIsComplex(x)) return ComplexUnary(code, x, mode, r);
   switch (code) {
     case kFnSin:

@@ -47,22 +47,31 @@ void WideComplexLn(const W& a, const W& b, W* re, W* im) {
   *im = Atan2(b, a);
 }
 
-namespace {
-
-const W& ExpLimit() {
+bool ExpBeyondRecord(const W& x, BcdNumber* out, int* rc) {
   static const W limit = FromInt(240);
-  return limit;
+  if (CompareAbs(x, limit) <= 0) return false;
+  if (x.neg) {
+    BcdZero(out);
+    *rc = 1;
+  } else {
+    *rc = Fail(out, kBcdErrMa);
+  }
+  return true;
 }
+
+int RealExp(const W& x, bool negate, BcdNumber* out) {
+  int rc;
+  if (ExpBeyondRecord(x, out, &rc)) return rc;
+  W v = Exp(x);
+  return ToBcd(negate ? Neg(v) : v, out);
+}
+
+namespace {
 
 // e^a (cos + i sin) of an angle already reduced.
 int ExpOfReduced(const W& a, const Reduced& angle, bool negAngle, BcdNumber* out) {
-  if (CompareAbs(a, ExpLimit()) > 0) {
-    if (a.neg) {
-      BcdZero(out);
-      return 1;
-    }
-    return Fail(out, kBcdErrMa);
-  }
+  int rc;
+  if (ExpBeyondRecord(a, out, &rc)) return rc;
   W s, c;
   SinCosReduced(angle, &s, &c);
   if (negAngle) s = Neg(s);
@@ -147,24 +156,31 @@ int FnComplexSqrt(const BcdNumber* z, BcdNumber* r) {
   return PackComplex(other, b.neg ? Neg(t) : t, r);
 }
 
-int FnComplexLn(const BcdNumber* z, BcdNumber* r) {
+namespace {
+
+// ln z, divided by ln 10 for the common logarithm.
+int ComplexLogarithm(const BcdNumber* z, bool common, BcdNumber* r) {
   if (PassError(z, r)) return 0;
   W a, b;
   if (!ReadParts(z, &a, &b, r)) return 0;
   if (IsZero(a) && IsZero(b)) return Fail(r, kBcdErrMa);
   W re, im;
   WideComplexLn(a, b, &re, &im);
+  if (common) {
+    re = Div(re, Ln10());
+    im = Div(im, Ln10());
+  }
   return PackComplex(re, im, r);
 }
 
+}  // namespace
+
+int FnComplexLn(const BcdNumber* z, BcdNumber* r) {
+  return ComplexLogarithm(z, false, r);
+}
+
 int FnComplexLog(const BcdNumber* z, BcdNumber* r) {
-  if (PassError(z, r)) return 0;
-  W a, b;
-  if (!ReadParts(z, &a, &b, r)) return 0;
-  if (IsZero(a) && IsZero(b)) return Fail(r, kBcdErrMa);
-  W re, im;
-  WideComplexLn(a, b, &re, &im);
-  return PackComplex(Div(re, Ln10()), Div(im, Ln10()), r);
+  return ComplexLogarithm(z, true, r);
 }
 
 int FnComplexExp(const BcdNumber* z, BcdNumber* r) {

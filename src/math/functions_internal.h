@@ -30,6 +30,12 @@ int WideParts(const BcdNumber* z, fn_wide::W* re, fn_wide::W* im);
 // such as (1+i)^2 or ln(0.6+0.8i) give clean parts.
 int PackComplex(fn_wide::W re, fn_wide::W im, BcdNumber* out);
 
+// True when e^x lies beyond the record either way: then zero (rc 1) or
+// error 3 (rc 0) is written.
+bool ExpBeyondRecord(const fn_wide::W& x, BcdNumber* out, int* rc);
+// e^x (negated when asked) packed, with the range of the record.
+int RealExp(const fn_wide::W& x, bool negate, BcdNumber* out);
+
 // The complex logarithm on the wide form; z != 0.
 void WideComplexLn(const fn_wide::W& a, const fn_wide::W& b, fn_wide::W* re, fn_wide::W* im);
 // e^(a + bi) on the wide form; 0 or error 3 (an argument beyond reach).

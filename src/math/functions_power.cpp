@@ -26,23 +26,9 @@ int ExactReal(const BcdNumber* x, W* w) {
   return FromBcd(x, w);
 }
 
-const W& ExpLimit() {
-  static const W limit = FromInt(240);
-  return limit;
-}
-
 // |x|^y for x != 0 on the wide form, negated when asked.
 int PowerOfMagnitude(const W& x, const W& y, bool negate, BcdNumber* out) {
-  W t = Mul(y, Ln(Abs(x)));
-  if (CompareAbs(t, ExpLimit()) > 0) {
-    if (t.neg) {
-      BcdZero(out);
-      return 1;
-    }
-    return Fail(out, kBcdErrMa);
-  }
-  W v = Exp(t);
-  return ToBcd(negate ? Neg(v) : v, out);
+  return RealExp(Mul(y, Ln(Abs(x))), negate, out);
 }
 
 bool IsIntegerValue(const BcdNumber* x) {
@@ -244,14 +230,14 @@ int FnRoot(const BcdNumber* n, const BcdNumber* x, BcdNumber* r, const FnMode& m
     }
     if (mode.complexMode == kFnReal) return RealRootOf(wx, k < 0 ? -1 : 1, std::llabs(k), r);
   }
-  BcdNumber one, inv;
-  BcdConst(&one, kBcdOne);
+  BcdNumber one[2], inv[2];  // 1/n is complex for a complex n
+  BcdConst(one, kBcdOne);
   if (BcdIsComplex(n)) {
-    FnComplexDiv(&one, n, &inv);
+    FnComplexDiv(one, n, inv);
   } else {
-    BcdDiv(&one, n, &inv);
+    BcdDiv(one, n, inv);
   }
-  return FnPower(x, &inv, r, mode);
+  return FnPower(x, inv, r, mode);
 }
 
 // ---- Hooks -------------------------------------------------------------------------------

@@ -233,6 +233,15 @@ int FromBcd(const BcdNumber* x, W* w) {
   return 0;
 }
 
+namespace {
+
+int Fail3(BcdNumber* out) {
+  BcdError(out, kBcdErrMa);
+  return 0;
+}
+
+}  // namespace
+
 int ToBcd(const W& x, BcdNumber* out) {
   using namespace bcd_internal;
   if (!x.m) {
@@ -242,10 +251,7 @@ int ToBcd(const W& x, BcdNumber* out) {
   double lg = (x.e + 127) * 0.30102999566398119521 +
               std::log10(std::ldexp(double(uint64_t(x.m >> 64)), -63));
   int e = int(std::floor(lg));
-  if (e > 110) {
-    BcdError(out, kBcdErrMa);
-    return 0;
-  }
+  if (e > 110) return Fail3(out);
   if (e < -120) {
     WriteZero(out);
     return 1;
@@ -264,6 +270,7 @@ int ToBcd(const W& x, BcdNumber* out) {
     s = Mul(Abs(x), Pow10(15 - e));
   }
   int shift = -s.e;  // s < 2^54, so the point lies 74 or more bits down
+  if (shift < 64 || shift > 100) return Fail3(out);
   uint64_t digits = uint64_t(s.m >> shift);
   u128 frac = s.m << (128 - shift);
   const u128 eps = (u128)1 << 72;
