@@ -214,6 +214,12 @@ W Ln10() {
 }
 
 int FromBcd(const BcdNumber* x, W* w) {
+  if (bcd_internal::IsFractionRecord(x)) {  // exactly num/den, not its 15 digits
+    bcd_internal::Frac f;
+    if (int code = bcd_internal::ReadFraction(x, &f)) return code;
+    *w = Div(FromInt(f.num, f.neg), FromInt(f.den));
+    return 0;
+  }
   bcd_internal::Dec d;
   if (int code = bcd_internal::ReadReal(x, &d)) return code;
   if (d.m == 0) {
@@ -469,7 +475,40 @@ void ReduceRadians(uint64_t n, int j, Reduced* out) {
 
 }  // namespace
 
+namespace {
+
+// A fraction's angle in degrees or grads, reduced exactly in its own
+// integers: num/den mod the turn.
+int ReduceFraction(const BcdNumber* xr, int angleUnit, Reduced* out) {
+  bcd_internal::Frac f;
+  if (int code = bcd_internal::ReadFraction(xr, &f)) return code;
+  *out = Reduced{};
+  const u128 quarter = (angleUnit == kFnDegrees ? 90 : 100) * f.den;
+  u128 rem = f.num % (4 * quarter);
+  int q = int(rem / quarter);
+  rem %= quarter;
+  bool neg = false;
+  if (2 * rem > quarter) {
+    q = (q + 1) & 3;
+    rem = quarter - rem;
+    neg = true;
+  }
+  out->quadrant = q;
+  out->exactZero = rem == 0;
+  out->r = ToRadians(Div(FromInt(rem, neg), FromInt(f.den)), angleUnit);
+  return 0;
+}
+
+}  // namespace
+
 int ReduceAngle(const BcdNumber* xr, int angleUnit, Reduced* out) {
+  if (bcd_internal::IsFractionRecord(xr)) {
+    if (angleUnit != kFnRadians) return ReduceFraction(xr, angleUnit, out);
+    W x;
+    if (int code = FromBcd(xr, &x)) return code;
+    *out = ReduceWide(Abs(x));  // a fraction is below 10^15: 128 bits of pi serve
+    return 0;
+  }
   bcd_internal::Dec d;
   if (int code = bcd_internal::ReadReal(xr, &d)) return code;
   *out = Reduced{};

@@ -49,6 +49,13 @@ TEST(FunctionsReal, ValuesAndDomainEnds) {
       {kFnCos, kFnRadians, "1.5707963267949", "-3.38076867830836E-15"},
       {kFnTan, kFnRadians, "7.85398163397448E+15", "0.0454673375474203"},
       {kFnCos, kFnRadians, "0", "1"},
+      // A fraction is taken exactly, not as its 15 digits.
+      {kFnSin, kFnDegrees, "-1/3", "-5.81773135499383E-3"},
+      {kFnCos, kFnDegrees, "270/1", "0"},
+      {kFnSin, kFnDegrees, "1081/3", "5.81773135499383E-3"},
+      {kFnSin, kFnRadians, "7/3", "0.723085881738325"},
+      {kFnLn, kFnRadians, "1/3", "-1.09861228866811"},
+      {kFnTan, kFnGrads, "-100/3", "-0.577350269189626"},
       {kFnSin, kFnRadians, "1E-99", "1E-99"},
       // Inverse functions give the current unit; outside [-1, 1] code 3.
       {kFnAsin, kFnDegrees, "0.5", "30"},
