@@ -5,6 +5,11 @@
 namespace {
 
 FlashMedium g_medium;
+void (*g_observer)(uint32_t, uint32_t) = nullptr;
+
+void Observe(uint32_t addr, uint32_t count) {
+  if (g_observer) g_observer(addr, count);
+}
 int g_internal_error = 0;
 void (*g_internal_error_hook)(int) = nullptr;
 
@@ -21,9 +26,14 @@ void ReportInternalError(int code) {
 
 void FlashAttach(const FlashMedium& medium) {
   g_medium = medium;
+  Observe(0, 0);
 }
 void FlashDetach() {
   g_medium = FlashMedium{};
+  Observe(0, 0);
+}
+void FlashSetWriteObserver(void (*observer)(uint32_t, uint32_t)) {
+  g_observer = observer;
 }
 bool FlashAttached() {
   return g_medium.ops != nullptr;
@@ -43,14 +53,26 @@ int FlashProgram(uint32_t addr, const void* data, uint32_t count) {
   }
   if (!g_medium.ops || !InFlash(addr, count)) return -1;
   if (count == 0) return 0;
-  return g_medium.ops->program(g_medium.ctx, addr, static_cast<const uint8_t*>(data), count) == 0
-             ? 0
-             : -1;
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  int rc = g_medium.ops->program(g_medium.ctx, addr, bytes, count);
+  Observe(addr, count);
+  if (rc != 0) return -1;
+  // Read back: a part that says yes and keeps the old bits must not pass
+  // for one that programmed them.
+  uint8_t back[512];
+  for (uint32_t at = 0; at < count; at += sizeof back) {
+    uint32_t n = count - at < sizeof back ? count - at : uint32_t(sizeof back);
+    if (g_medium.ops->read(g_medium.ctx, addr + at, back, n) != 0) return -1;
+    if (std::memcmp(back, bytes + at, n) != 0) return -1;
+  }
+  return 0;
 }
 
 bool FlashEraseSector(int sector) {
   if (!g_medium.ops || sector < 0 || sector >= kSectorCount) return false;
-  return g_medium.ops->erase(g_medium.ctx, SectorAddress(sector)) == 0;
+  int rc = g_medium.ops->erase(g_medium.ctx, SectorAddress(sector));
+  Observe(SectorAddress(sector), kSectorSize);
+  return rc == 0;
 }
 
 bool SectorIsBlank(int sector, uint32_t offset) {

@@ -43,7 +43,8 @@ bool FlashAttached();
 // Reads count bytes; false when the range leaves the flash or the medium failed.
 bool FlashRead(uint32_t addr, void* buf, uint32_t count);
 // 0 on success; -1 for an odd address, for an address below the storage area
-// (which also reports internal error 851) or a failed medium.
+// (which also reports internal error 851), a failed medium, or bytes that do
+// not read back as written.
 int FlashProgram(uint32_t addr, const void* data, uint32_t count);
 // Erases one sector; true when all 65,536 bytes were written.
 bool FlashEraseSector(int sector);
@@ -52,6 +53,11 @@ bool FlashEraseVerified(int sector);
 // True when every 16-byte block of the sector from `offset` on is all 0xFF
 // (false too when it cannot be read).
 bool SectorIsBlank(int sector, uint32_t offset = 0);
+
+// Called after every program or erase (whether it worked or not) and every
+// change of medium (count 0), so that copies of flash contents held above
+// can be dropped.
+void FlashSetWriteObserver(void (*observer)(uint32_t addr, uint32_t count));
 
 // The last internal error the layer reported (0: none) and a hook the OS
 // can set to show it.

@@ -8,6 +8,8 @@ namespace {
 
 uint32_t g_dir2_base = 0;
 RecordShadow g_shadow;
+void (*g_write_hook)(int, const uint8_t*) = nullptr;
+bool g_committing = false;
 
 struct FieldSpec {
   uint8_t off, size;
@@ -119,9 +121,20 @@ int RecCommit() {
       return kFsCommitSetsBit;
   int64_t addr = RecordAddress(g_shadow.number);
   if (addr < 0) return int(addr);
-  if (FlashProgram(uint32_t(addr), g_shadow.new_copy, kRecordSize) != 0) return kFsImageFailed;
+  g_committing = true;
+  bool ok = FlashProgram(uint32_t(addr), g_shadow.new_copy, kRecordSize) == 0;
+  g_committing = false;
+  if (g_write_hook) g_write_hook(g_shadow.number, ok ? g_shadow.new_copy : nullptr);
+  if (!ok) return kFsImageFailed;
   std::memcpy(g_shadow.old_copy, g_shadow.new_copy, kRecordSize);
   return 0;
+}
+
+void RecSetWriteHook(void (*hook)(int n, const uint8_t* bytes)) {
+  g_write_hook = hook;
+}
+bool RecCommitting() {
+  return g_committing;
 }
 
 void RecRelease() {

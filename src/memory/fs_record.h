@@ -166,6 +166,10 @@ void RecWriteName(const char16_t* name, int len);
 // bytes; -31 when the image failed.
 int RecCommit();
 void RecRelease();
+// Told about every record the shadow programmed (nullptr bytes: the program
+// failed and the record is unknown); while it runs, RecCommitting() is true.
+void RecSetWriteHook(void (*hook)(int n, const uint8_t* bytes));
+bool RecCommitting();
 
 // Convenience on the shadow: select n, clear `bits` in the header, commit.
 int RecClearHeaderBits(int n, uint32_t bits);

@@ -18,6 +18,99 @@ bool IsEntryType(uint16_t t) {
   return t == kTypeFile || t == kTypeFolder;
 }
 
+// The directory as last read, kept up to date by the record shadow's
+// commits and dropped when anything else writes to a directory sector.
+// Lookups build an index on it once they repeat without a change between.
+DirSnapshot g_dir;
+bool g_dir_valid = false;
+uint64_t g_dir_version = 0;
+
+struct DirIndex {
+  uint64_t version = ~0ull;
+  int uses = 0;
+  std::unordered_map<std::u16string, int> entries;                  // folder + name -> last record
+  std::unordered_map<uint32_t, std::vector<FsFragment>> fragments;  // by owner
+};
+DirIndex g_index;
+
+void DirInvalidate() {
+  g_dir_valid = false;
+  ++g_dir_version;
+}
+
+bool InDirectorySector(uint32_t addr, uint32_t count) {
+  auto overlaps = [&](uint32_t base) {
+    return base && addr < base + kSectorSize && addr + count > base;
+  };
+  return count == 0 || overlaps(kFlashBase) || overlaps(RecDir2Base());
+}
+
+void OnFlashWrite(uint32_t addr, uint32_t count) {
+  if (!RecCommitting() && InDirectorySector(addr, count)) DirInvalidate();
+}
+
+void OnRecordWritten(int n, const uint8_t* bytes) {
+  if (!g_dir_valid) return;
+  ++g_dir_version;
+  if (bytes && n < g_dir.count) {
+    std::memcpy(g_dir.raw.data() + size_t(n) * kRecordSize, bytes, kRecordSize);
+  } else if (bytes && n == g_dir.count) {
+    g_dir.raw.insert(g_dir.raw.end(), bytes, bytes + kRecordSize);
+    g_dir.count++;
+  } else {
+    DirInvalidate();
+  }
+}
+
+int CurrentDir(const DirSnapshot** out) {
+  if (!g_dir_valid) {
+    int rc = ReadDirectory(&g_dir);
+    if (rc != 0) return rc;
+    g_dir_valid = true;
+    ++g_dir_version;
+  }
+  *out = &g_dir;
+  return 0;
+}
+
+std::u16string EntryKey(uint32_t parent, const char16_t* name, int len) {
+  std::u16string key;
+  key.reserve(size_t(len) + 2);
+  key.push_back(char16_t(parent >> 16));
+  key.push_back(char16_t(parent & 0xFFFF));
+  for (int i = 0; i < len; ++i)
+    key.push_back(name[i] >= u'a' && name[i] <= u'z' ? char16_t(name[i] - 32) : name[i]);
+  return key;
+}
+
+int NameOf(const uint8_t* r, char16_t* out);
+
+// The index, when lookups repeat on an unchanged directory (nullptr: scan).
+const DirIndex* CurrentIndex(const DirSnapshot& dir) {
+  if (g_index.version == g_dir_version) return &g_index;
+  if (g_index.uses++ < 2) return nullptr;
+  g_index.uses = 0;
+  g_index.entries.clear();
+  g_index.fragments.clear();
+  char16_t nm[kFileNameMax + 1];
+  for (int n = kSectorRecords; n < dir.count; ++n) {
+    const uint8_t* r = dir.At(n);
+    uint32_t h = Get32(r, 0);
+    if ((h & kFlagPending) || !(h & kFlagLive)) continue;
+    uint16_t t = HeaderType(h);
+    if (t == kTypeFile || t == kTypeFolder) {
+      int nl = NameOf(r, nm);
+      g_index.entries[EntryKey(Get32(r, rec::kLink), nm, nl)] = n;
+    } else if (t == kTypeFragment) {
+      FsFragment f;
+      DecodeFragment(n, r, &f);
+      g_index.fragments[f.owner].push_back(f);
+    }
+  }
+  g_index.version = g_dir_version;
+  return &g_index;
+}
+
 int NameOf(const uint8_t* r, char16_t* out) {
   int chars = HeaderType(Get32(r, 0)) == kTypeFolder ? rec::kFolderNameChars : rec::kFileNameChars;
   int len = 0;
@@ -80,21 +173,28 @@ bool EntryOpenInSlot(int record) {
 
 // The last live committed entry of `type` (0: either) named `name` in `parent`.
 int FindEntry(uint32_t parent, const char16_t* name, int len, uint16_t type, uint8_t out[32]) {
+  const DirSnapshot* dir;
+  int rc = CurrentDir(&dir);
+  if (rc != 0) return rc;
   int found = kFsNotFound;
-  uint8_t r[kRecordSize];
-  char16_t nm[kFileNameMax + 1];
-  for (int n = kSectorRecords; n < g_fs.record_count; ++n) {
-    int rc = RecRead(n, r);
-    if (rc != 0) return rc;
-    uint32_t h = Get32(r, 0);
-    if ((h & kFlagPending) || !(h & kFlagLive) || !IsEntryType(HeaderType(h))) continue;
-    if (type != 0 && HeaderType(h) != type) continue;
-    if (Get32(r, rec::kLink) != parent) continue;
-    int nl = NameOf(r, nm);
-    if (!FsNameEqual(nm, nl, name, len)) continue;
-    found = n;
-    if (out) std::memcpy(out, r, kRecordSize);
+  if (const DirIndex* index = CurrentIndex(*dir)) {
+    auto it = index->entries.find(EntryKey(parent, name, len));
+    if (it != index->entries.end()) found = it->second;
+  } else {
+    char16_t nm[kFileNameMax + 1];
+    for (int n = kSectorRecords; n < dir->count; ++n) {
+      const uint8_t* r = dir->At(n);
+      uint32_t h = Get32(r, 0);
+      if ((h & kFlagPending) || !(h & kFlagLive) || !IsEntryType(HeaderType(h))) continue;
+      if (Get32(r, rec::kLink) != parent) continue;
+      int nl = NameOf(r, nm);
+      if (FsNameEqual(nm, nl, name, len)) found = n;
+    }
   }
+  if (found < 0) return found;
+  const uint8_t* r = dir->At(found);
+  if (type != 0 && HeaderType(Get32(r, 0)) != type) return kFsNotFound;
+  if (out) std::memcpy(out, r, kRecordSize);
   return found;
 }
 
@@ -109,17 +209,22 @@ int64_t ParentOf(const FsPath& p) {
 }
 
 int CollectFromFlash(uint32_t id, FsPiece* out, int max) {
+  const DirSnapshot* dir;
+  int rc = CurrentDir(&dir);
+  if (rc != 0) return rc;
   std::vector<FsFragment> frags;
-  uint8_t r[kRecordSize];
-  for (int k = kSectorRecords; k < g_fs.record_count; ++k) {
-    int rc = RecRead(k, r);
-    if (rc != 0) return rc;
-    uint32_t h = Get32(r, 0);
-    if (HeaderType(h) != kTypeFragment || (h & kFlagPending) || !(h & kFlagLive)) continue;
-    if (Get32(r, rec::kLink) != id) continue;
-    if (frags.size() == size_t(kMaxPieces)) return kFsDamaged;
-    frags.emplace_back();
-    DecodeFragment(k, r, &frags.back());
+  if (const DirIndex* index = CurrentIndex(*dir)) {
+    auto it = index->fragments.find(id);
+    if (it != index->fragments.end()) frags = it->second;
+  } else {
+    for (int k = kSectorRecords; k < dir->count; ++k) {
+      const uint8_t* r = dir->At(k);
+      uint32_t h = Get32(r, 0);
+      if (HeaderType(h) != kTypeFragment || (h & kFlagPending) || !(h & kFlagLive)) continue;
+      if (Get32(r, rec::kLink) != id) continue;
+      frags.emplace_back();
+      DecodeFragment(k, r, &frags.back());
+    }
   }
   std::sort(frags.begin(), frags.end(), FragmentOrder);
   return ResolvePieces(frags.data(), int(frags.size()), out, max, nullptr);
@@ -129,11 +234,12 @@ int CollectFromFlash(uint32_t id, FsPiece* out, int max) {
 // filled up to the end of the last bytes any fragment has there, rounded up
 // to 16. -1 when there is none.
 int CurrentDataSector(uint32_t* fill) {
-  uint8_t r[kRecordSize];
+  const DirSnapshot* dir;
+  if (CurrentDir(&dir) != 0) return -1;
   int sector = -1;
   uint32_t end = 0;
-  for (int n = g_fs.record_count - 1; n >= kSectorRecords; --n) {
-    if (RecRead(n, r) != 0) return -1;
+  for (int n = dir->count - 1; n >= kSectorRecords; --n) {
+    const uint8_t* r = dir->At(n);
     uint32_t h = Get32(r, 0);
     if (HeaderType(h) != kTypeFragment || (h & kFlagPending)) continue;
     FsFragment f;
@@ -436,6 +542,8 @@ int ReadDirectory(DirSnapshot* out) {
 void FindLive(const DirSnapshot& dir, LiveSet* out) {
   out->record.assign(size_t(std::max(dir.count, kSectorRecords)), false);
   out->entries.clear();
+  out->pieces.clear();
+  out->piece_records.clear();
   for (int n = 0; n < std::min(dir.count, kSectorRecords); ++n)
     out->record[n] = HeaderType(Get32(dir.At(n), 0)) == kTypeSector;
 
@@ -489,30 +597,18 @@ void FindLive(const DirSnapshot& dir, LiveSet* out) {
       while (hi != frags.end() && hi->owner == c.id) ++hi;
       FsPiece pieces[kMaxPieces];
       std::vector<int> used;
-      if (ResolvePieces(frags.data() + (lo - frags.begin()), int(hi - lo), pieces, kMaxPieces,
-                        &used) < 0)
-        continue;
+      int np = ResolvePieces(frags.data() + (lo - frags.begin()), int(hi - lo), pieces, kMaxPieces,
+                             &used);
+      if (np < 0) continue;
       for (int rec_no : used) out->record[rec_no] = true;
+      out->pieces[c.id].assign(pieces, pieces + np);
+      out->piece_records[c.id] = std::move(used);
     }
     out->record[c.record] = true;
     live_entries.push_back(c.record);
   }
   std::sort(live_entries.begin(), live_entries.end());
   out->entries = live_entries;
-}
-
-int CollectPieces(const DirSnapshot& dir, uint32_t id, FsPiece* out, int max) {
-  std::vector<FsFragment> frags;
-  for (int k = kSectorRecords; k < dir.count; ++k) {
-    const uint8_t* r = dir.At(k);
-    uint32_t h = Get32(r, 0);
-    if (HeaderType(h) != kTypeFragment || (h & kFlagPending) || !(h & kFlagLive)) continue;
-    if (Get32(r, rec::kLink) != id) continue;
-    frags.emplace_back();
-    DecodeFragment(k, r, &frags.back());
-  }
-  std::sort(frags.begin(), frags.end(), FragmentOrder);
-  return ResolvePieces(frags.data(), int(frags.size()), out, max, nullptr);
 }
 
 void SmResetTables() {
@@ -522,6 +618,10 @@ void SmResetTables() {
 
 int SmMount() {
   g_fs.mounted = false;
+  // The image may have been replaced under us.
+  DirInvalidate();
+  FlashSetWriteObserver(OnFlashWrite);
+  RecSetWriteHook(OnRecordWritten);
   SmResetTables();
   RecRelease();
   int rc = LoadDirectoryLayout();
@@ -621,9 +721,9 @@ int SmCheck(bool repair) {
   for (int e : live.entries) {
     uint32_t h = Get32(dir.At(e), 0);
     if (HeaderType(h) != kTypeFile) continue;
-    FsPiece f[kMaxPieces];
-    int nf = CollectPieces(dir, HeaderId(h), f, kMaxPieces);
-    bool bad = nf < 0;
+    const std::vector<FsPiece>& f = live.pieces[HeaderId(h)];
+    int nf = int(f.size());
+    bool bad = false;
     for (int i = 0; i < nf && !bad; ++i) {
       const SectorInfo& sec = s[f[i].sector];
       if ((sec.block >> 16) != 0 || sec.reserve == kReserveSpare) bad = true;
@@ -903,10 +1003,13 @@ int SmFindNext(int slot, char16_t* name, FsFindInfo* info) {
   if (slot < 0 || slot >= kSearchSlots || g_fs.searches[slot].record == kSearchFree)
     return kFsBadArgument;
   FsSearch& s = g_fs.searches[slot];
-  uint8_t r[kRecordSize];
+  const DirSnapshot* dir;
+  int rc = CurrentDir(&dir);
+  if (rc != 0) return rc;
   char16_t nm[kFileNameMax + 1];
-  for (int n = s.record + 1; n < g_fs.record_count; ++n) {
-    if (RecRead(n, r) != 0) return kFsImageFailed;
+  for (int n = s.record + 1; n < dir->count; ++n) {
+    uint8_t r[kRecordSize];
+    std::memcpy(r, dir->At(n), kRecordSize);
     uint32_t h = Get32(r, 0);
     if ((h & kFlagPending) || !(h & kFlagLive) || (h & kFlagOpen)) continue;
     if (!IsEntryType(HeaderType(h)) || Get32(r, rec::kLink) != s.folder) continue;

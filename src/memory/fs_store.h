@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "memory/fs_path.h"
@@ -105,13 +106,13 @@ int ReadDirectory(DirSnapshot* out);
 // Records that hold complete, consistent files and folders, found from the
 // records alone (so it stays the same while optimisation moves data).
 struct LiveSet {
-  std::vector<bool> record;  // per record number
-  std::vector<int> entries;  // live entry records in record order
+  std::vector<bool> record;                                   // per record number
+  std::vector<int> entries;                                   // live entry records in record order
+  std::unordered_map<uint32_t, std::vector<FsPiece>> pieces;  // per live file identifier
+  // Per live file: its records that take part, in piece order.
+  std::unordered_map<uint32_t, std::vector<int>> piece_records;
 };
 void FindLive(const DirSnapshot& dir, LiveSet* out);
-// Pieces of file `id` in order; the count, or -6 when they do not form a
-// whole file.
-int CollectPieces(const DirSnapshot& dir, uint32_t id, FsPiece* out, int max);
 
 // Mount: rebuild the counters from the directory, free all slots.
 int SmMount();

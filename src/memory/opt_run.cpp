@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 #include <vector>
 
 #include "memory/fs_error.h"
@@ -209,14 +210,15 @@ void BuildStream(int d1, int d2) {
   };
   std::vector<Split> by_primary(size_t(g_ctx.dir.count));
   std::vector<bool> data_sector(kSectorCount, false);
+  std::unordered_map<uint32_t, std::vector<FsFragment>> by_owner;
+  for (int n : g_ctx.live_fragments) {
+    FsFragment f = FragmentAt(n);
+    by_owner[f.owner].push_back(f);
+  }
   for (int e : g_ctx.live.entries) {
     uint32_t id = HeaderId(Get32(g_ctx.dir.At(e), 0));
     if (HeaderType(id) != kTypeFile) continue;
-    std::vector<FsFragment> frags;
-    for (int n : g_ctx.live_fragments) {
-      FsFragment f = FragmentAt(n);
-      if (f.owner == id) frags.push_back(f);
-    }
+    std::vector<FsFragment>& frags = by_owner[id];
     std::sort(frags.begin(), frags.end(), FragmentOrder);
     FsPiece pieces[kMaxPieces];
     std::vector<int> used;
@@ -689,9 +691,15 @@ int OptStep(int step) {
 namespace {
 
 // Sector 0 is not a whole directory: a rewrite was cut after the old one was
-// spoilt. The newest sealed copy that is newer than what is left of sector 0
-// holds the directory.
-int FindSealedCopy(uint32_t sector0_generation) {
+// spoilt. The newest sealed copy holds the directory, if it is newer than
+// what is left of sector 0: while sector 0 is only spoilt (its header bits
+// cleared, its generation still there) the copy must be newer than it; once
+// sector 0 was erased and its new header is being written, the copy may
+// carry the same generation that already landed there.
+int FindSealedCopy(const uint8_t sector0_trailer[kRecordSize]) {
+  uint32_t header = Get32(sector0_trailer, rec::kHeader);
+  bool rewriting = (header & kTrailerHeader1) == kTrailerHeader1;
+  uint32_t gen0 = GenerationOf(sector0_trailer);
   int best = -1;
   uint32_t best_gen = 0;
   for (int k = 1; k < kSectorCount; ++k) {
@@ -701,7 +709,7 @@ int FindSealedCopy(uint32_t sector0_generation) {
     if (!FlashRead(SectorAddress(k), r0, kRecordSize)) return kFsImageFailed;
     if (HeaderType(Get32(r0, 0)) != kTypeSector || Get32(r0, rec::kLink) != kFlashBase) continue;
     uint32_t gen = GenerationOf(t);
-    if (gen <= sector0_generation) continue;
+    if (rewriting ? gen < gen0 : gen <= gen0) continue;
     if (best < 0 || gen > best_gen) best = k, best_gen = gen;
   }
   return best < 0 ? kFsDamaged : best;
@@ -722,8 +730,7 @@ int OptPlan(const StorageUi* ui) {
   int rc = ReadTrailerAt(kFlashBase, t);
   if (rc != 0) return rc;
   if (Get32(t, rec::kHeader) != kTrailerHeader1) {
-    uint32_t gen0 = Get32(t, rec::kTrailerGeneration) == 0xFFFFFFFF ? 0 : GenerationOf(t);
-    int copy = FindSealedCopy(gen0);
+    int copy = FindSealedCopy(t);
     if (copy < 0) return copy;
     if (UiAskResume(ui) == kAnswerInitialize) return kFsDamaged;
     g_opt.dir_copy[0] = uint16_t(copy);

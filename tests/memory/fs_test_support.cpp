@@ -134,14 +134,16 @@ FileModel BuildStore(const StoreRecipe& r) {
     if (FsCreate(FlashPath(f).c_str(), kEntryFolder, 0) == 0) folders.push_back(f);
   }
   int total = r.small_files + r.large_files;
+  int stride = r.large_files > 0 ? std::max(1, total / r.large_files) : total + 1;
   for (int i = 0; i < total; ++i) {
-    bool large = i % (total / std::max(1, r.large_files) + 1) == 0 && i / 2 < r.large_files * 2;
+    bool large = i % stride == stride / 2;
     uint32_t size = large ? r.large_size + next() % 4000 : 1 + next() % 300;
-    std::string name = "F" + std::to_string(i) + (next() % 4 == 0 ? ".g1a" : ".g1m");
+    bool addin = r.addin_every > 0 && i % r.addin_every == r.addin_every - 1;
+    std::string name = "F" + std::to_string(i) + (addin ? ".g1a" : ".g1m");
     if (!folders.empty() && next() % 3 == 0) name = folders[next() % folders.size()] + "\\" + name;
     std::u16string path = FlashPath(name);
     Bytes data = Pattern(size, r.seed * 7919 + uint32_t(i));
-    if (WriteFile(path, data, 1 + int(next() % 5000)) != 0) break;
+    if (WriteFile(path, data, 1 + int(next() % 5000)) != 0) continue;
     model[path] = data;
     if (r.delete_every > 0 && i % r.delete_every == r.delete_every - 1) {
       auto it = model.begin();

@@ -66,5 +66,6 @@ struct StoreRecipe {
   uint32_t large_size = 40000;
   int delete_every = 3;  // every n-th file is deleted again
   int folders = 1;
+  int addin_every = 8;  // every n-th file is an add-in (8 KB aligned); 0: none
 };
 FileModel BuildStore(const StoreRecipe& recipe);

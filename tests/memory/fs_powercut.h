@@ -1,0 +1,52 @@
+// Power cuts under storage operations: run an operation on a saved image,
+// cut the power at its N-th flash operation (cleanly or torn), start again
+// from the image as the calculator would (plan, continue, check), and judge
+// what is left: consistent, every file that was complete before is intact,
+// and another optimisation still finishes.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <string>
+
+#include "fs_test_support.h"
+
+struct CutScenario {
+  std::string name;
+  std::vector<uint8_t> image;  // the flash before the operation
+  FileModel before;            // complete files before the operation
+  std::function<void()> op;
+  // What the operation changes: a file may end up in its old or its new
+  // state, never anything else.
+  FileModel added;                                   // new files (absent, or whole)
+  std::set<std::u16string> removed;                  // deleted files (whole, or absent)
+  std::map<std::u16string, std::u16string> renamed;  // old -> new: exactly one of them
+};
+
+struct CutOutcome {
+  bool cut = false;  // the cut fell inside the operation
+  std::string failure;
+};
+
+// Builds a scenario's starting image on `rig` with `setup`, which returns the
+// files it made.
+void CaptureImage(FlashRig* rig, CutScenario* sc);
+// Flash operations the operation makes when nothing goes wrong.
+int64_t CountOps(FlashRig* rig, const CutScenario& sc);
+// One cut at operation n (and, when recovery_cut >= 0, a second cut during
+// the recovery, at its recovery_cut-th operation).
+CutOutcome RunCut(FlashRig* rig, const CutScenario& sc, int64_t n, bool torn, uint64_t seed,
+                  int64_t recovery_cut = -1, bool second_optimisation = true);
+// Flash operations the recovery after a cut at n makes.
+int64_t CountRecoveryOps(FlashRig* rig, const CutScenario& sc, int64_t n, bool torn, uint64_t seed);
+
+// The scenarios of the storage tests.
+CutScenario CreateAndWriteScenario(FlashRig* rig, uint32_t seed, uint32_t size);
+CutScenario DeleteAndRenameScenario(FlashRig* rig, uint32_t seed);
+CutScenario OptimizeScenario(FlashRig* rig, const StoreRecipe& recipe);
+// Fragmented stores near full with two directory sectors.
+StoreRecipe NearFullRecipe(int which);
+
+// Random file operations with random power cuts; returns "" or what failed.
+std::string Soak(uint64_t seed, int rounds);

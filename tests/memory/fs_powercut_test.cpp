@@ -1,0 +1,195 @@
+// Power cuts, failing sectors and damaged images: the seeded samples that
+// run with every build. The exhaustive runs are in fs_powercut_long.cpp.
+#include "fs_powercut.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "memory/fs_error.h"
+#include "memory/fs_store.h"
+
+namespace {
+
+const std::u16string kDevice = U("\\\\fls0\\");
+
+// Cut points spread over the whole operation plus its first and last few.
+std::vector<int64_t> Sample(int64_t total, int count, uint64_t seed, int edges = 3) {
+  std::vector<int64_t> points;
+  for (int64_t i = 0; i < std::min<int64_t>(total, edges); ++i) points.push_back(i);
+  for (int64_t i = std::max<int64_t>(0, total - edges); i < total; ++i) points.push_back(i);
+  uint64_t x = seed | 1;
+  for (int i = 0; i < count && total > 0; ++i) {
+    x = x * 6364136223846793005ull + 1442695040888963407ull;
+    points.push_back(int64_t((x >> 33) % uint64_t(total)));
+  }
+  return points;
+}
+
+void CutEverywhere(FlashRig* rig, const CutScenario& sc, const std::vector<int64_t>& points) {
+  for (size_t i = 0; i < points.size(); ++i) {
+    CutOutcome out = RunCut(rig, sc, points[i], i % 2 == 1, 1000 + i);
+    ASSERT_EQ(out.failure, "") << sc.name;
+    EXPECT_TRUE(out.cut) << sc.name << " cut " << points[i];
+  }
+}
+
+TEST(PowerCut, CreatingAndWritingAFile) {
+  FlashRig rig;
+  for (uint32_t size : {10u, 70000u}) {
+    CutScenario sc = CreateAndWriteScenario(&rig, 3, size);
+    int64_t total = CountOps(&rig, sc);
+    std::vector<int64_t> all;
+    for (int64_t n = 0; n < total; ++n) all.push_back(n);
+    CutEverywhere(&rig, sc, all);
+  }
+}
+
+TEST(PowerCut, DeletingAndRenaming) {
+  FlashRig rig;
+  CutScenario sc = DeleteAndRenameScenario(&rig, 4);
+  int64_t total = CountOps(&rig, sc);
+  ASSERT_GE(total, 4);
+  std::vector<int64_t> all;
+  for (int64_t n = 0; n < total; ++n) all.push_back(n);
+  CutEverywhere(&rig, sc, all);
+}
+
+TEST(PowerCut, OptimisingASmallFragmentedStore) {
+  FlashRig rig;
+  CutScenario sc = OptimizeScenario(
+      &rig,
+      {.seed = 21, .small_files = 40, .large_files = 6, .large_size = 30000, .delete_every = 3});
+  int64_t total = CountOps(&rig, sc);
+  CutEverywhere(&rig, sc, Sample(total, 60, 5));
+}
+
+TEST(PowerCut, OptimisingNearFullStoresWithTwoDirectorySectors) {
+  FlashRig rig;
+  for (int which = 0; which < 3; ++which) {
+    CutScenario sc = OptimizeScenario(&rig, NearFullRecipe(which));
+    int64_t total = CountOps(&rig, sc);
+    CutEverywhere(&rig, sc, Sample(total, 3, 7 + which, 1));
+  }
+}
+
+TEST(PowerCut, CutsDuringTheRecoveryToo) {
+  FlashRig rig;
+  std::vector<CutScenario> scenarios;
+  scenarios.push_back(CreateAndWriteScenario(&rig, 5, 70000));
+  scenarios.push_back(OptimizeScenario(
+      &rig,
+      {.seed = 22, .small_files = 30, .large_files = 5, .large_size = 30000, .delete_every = 2}));
+  uint64_t x = 77;
+  for (const CutScenario& sc : scenarios) {
+    int64_t total = CountOps(&rig, sc);
+    for (int i = 0; i < 15; ++i) {
+      x = x * 6364136223846793005ull + 1;
+      int64_t n = int64_t((x >> 33) % uint64_t(total));
+      bool torn = (x >> 20) & 1;
+      int64_t recovery = CountRecoveryOps(&rig, sc, n, torn, x);
+      if (recovery == 0) continue;
+      int64_t m = int64_t((x >> 40) % uint64_t(recovery));
+      CutOutcome out = RunCut(&rig, sc, n, torn, x, m);
+      ASSERT_EQ(out.failure, "") << sc.name;
+    }
+  }
+}
+
+TEST(PowerCut, SeededSoak) {
+  for (uint64_t seed : {1, 2}) EXPECT_EQ(Soak(seed, 150), "");
+}
+
+// A sector that fails, or silently does nothing, is reported with the
+// image codes and harms no other file.
+TEST(FaultInjection, FailingSectorsAreReportedAndHarmNothingElse) {
+  FlashRig rig;
+  rig.Format();
+  FileModel model =
+      BuildStore({.seed = 31, .small_files = 20, .large_files = 3, .delete_every = 4});
+  std::vector<uint8_t> image = rig.emu.bytes;
+  for (FlashFault fault : {FlashFault::kProgramFails, FlashFault::kProgramNoop,
+                           FlashFault::kEraseFails, FlashFault::kEraseNoop}) {
+    for (int sector = 0; sector < kSectorCount; ++sector) {
+      SCOPED_TRACE(testing::Message() << "fault " << int(fault) << " sector " << sector);
+      rig.emu.bytes = image;
+      FlashEmuPowerOn(&rig.emu);
+      Fs() = FsState{};
+      ASSERT_EQ(SmMount(), 0);
+      rig.emu.fault_sector = sector;
+      rig.emu.fault = fault;
+      Bytes data = Pattern(80000, sector);
+      int w = WriteFile(FlashPath("NEW.g1m"), data);
+      int o = FsOptimize(kDevice.c_str());
+      for (int rc : {w, o}) {
+        EXPECT_TRUE(rc == 0 || rc == kFsImageFailed || rc == kFsNoSpace || rc == kFsDamaged ||
+                    rc == kFsCommitSetsBit)
+            << rc;
+      }
+      // With the sector healthy again, every earlier file is intact.
+      FlashEmuPowerOn(&rig.emu);
+      Fs() = FsState{};
+      StorageStartupReport report;
+      int rc = StorageStartup(nullptr, &report);
+      if (report.formatted) {
+        // Only a broken directory sector may cost the files.
+        EXPECT_EQ(sector, 0);
+        continue;
+      }
+      ASSERT_EQ(rc, 0);
+      FileModel expect = model;
+      Bytes got;
+      if (ReadFile(FlashPath("NEW.g1m"), &got) == 0 && w == 0) expect[FlashPath("NEW.g1m")] = data;
+      std::string v = VerifyStore(rig, expect);
+      EXPECT_EQ(v.find("contents differ"), std::string::npos) << v;
+      EXPECT_EQ(v.find("cannot read"), std::string::npos) << v;
+    }
+  }
+}
+
+// Bytes flipped in a valid image: the start-up check either formats or
+// leaves a consistent store; it never crashes or reads outside the image.
+TEST(CorruptImage, RandomFlipsNeverCrash) {
+  FlashRig rig;
+  rig.Format();
+  BuildStore({.seed = 41, .small_files = 25, .large_files = 3, .delete_every = 3});
+  FsOptimize(kDevice.c_str());
+  BuildStore({.seed = 42, .small_files = 10, .large_files = 1, .delete_every = 2});
+  std::vector<uint8_t> image = rig.emu.bytes;
+  DirSnapshot dir;
+  ASSERT_EQ(ReadDirectory(&dir), 0);
+  uint32_t dir_bytes = uint32_t(dir.count) * kRecordSize;
+  uint64_t x = 12345;
+  int formatted = 0, mounted = 0;
+  for (int round = 0; round < 150; ++round) {
+    rig.emu.bytes = image;
+    int flips = 1 + round % 8;
+    for (int i = 0; i < flips; ++i) {
+      x = x * 6364136223846793005ull + 1;
+      // Mostly the directory, sometimes the trailer or anywhere.
+      uint32_t at = (x >> 60) < 12   ? uint32_t((x >> 16) % dir_bytes)
+                    : (x >> 60) < 14 ? kTrailerOffset + uint32_t((x >> 16) % 32)
+                                     : uint32_t((x >> 16) % (kFlashEnd - kFlashBase));
+      rig.emu.bytes[at] ^= uint8_t(1 + (x >> 8) % 255);
+    }
+    FlashEmuPowerOn(&rig.emu);
+    Fs() = FsState{};
+    StorageStartupReport report;
+    int rc = StorageStartup(nullptr, &report);
+    ASSERT_TRUE(rc == 0 || rc == kFsImageFailed || rc == kFsNoSpace) << rc;
+    if (rc != 0) continue;
+    report.formatted ? ++formatted : ++mounted;
+    EXPECT_EQ(SmCheck(false), 0) << "round " << round;
+    // The store is usable: a file can be written and read back.
+    Bytes data = Pattern(5000, uint32_t(round));
+    if (WriteFile(FlashPath("AFTER.g1m"), data) == 0) {
+      Bytes got;
+      EXPECT_EQ(ReadFile(FlashPath("AFTER.g1m"), &got), 0);
+      EXPECT_EQ(got, data);
+    }
+  }
+  EXPECT_GT(formatted, 0);
+  EXPECT_GT(mounted, 0);
+}
+
+}  // namespace
