@@ -1,0 +1,122 @@
+// Shared pieces of the evaluator's files. Not for use outside src/math.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "math/bcd.h"
+#include "math/bcd_work.h"
+#include "math/eval.h"
+#include "math/functions.h"
+
+namespace eval_internal {
+
+// What an operand handler sees of the evaluation it serves.
+struct Run {
+  const uint8_t** cursor;
+  EvalStacks* stacks;
+  uint32_t flags;
+  FnMode mode;
+};
+
+// Writes the value of the operand token at the cursor (already known to
+// be `code`; the handler moves the cursor past everything it reads).
+// Returns 1, or 0 with an error value in value.
+using Handler = int (*)(Run& run, uint16_t code, BcdNumber value[2]);
+
+struct HandlerEntry {
+  Handler handler;
+  uint8_t kind;
+};
+// The operand handler of a code (nullptr handler for kinds 0 and 1). The
+// 0xF9-page variables come through here as well.
+HandlerEntry HandlerOf(uint16_t code);
+
+inline int Fail(BcdNumber* out, int code) {
+  BcdError(out, code);
+  return 0;
+}
+
+// The current setup as the functions want it.
+FnMode CurrentMode();
+
+// A nested evaluation of an argument (flag kEvalArgument); the cursor ends
+// on the token that ended it.
+int EvalArgument(Run& run, BcdNumber value[2]);
+
+// ---- Lists and matrices (eval_values.cpp) ------------------------------------
+
+enum class ArrayKind : uint8_t { kList = 0x20, kMatrix = 0x30 };
+
+// An opened list or matrix value: its shape and its element block.
+struct Array {
+  ArrayKind kind = ArrayKind::kList;
+  uint16_t rows = 0;  // a list's length
+  uint16_t cols = 1;  // 1 for a list
+  bool complex = false;
+  const uint8_t* block = nullptr;  // real parts, then imaginary parts when complex
+  uint32_t Count() const { return uint32_t(rows) * cols; }
+  // Element i as a 24-byte value (a real record when its imaginary part is 0).
+  void Get(uint32_t i, BcdNumber out[2]) const;
+};
+
+bool IsArray(const BcdNumber* x);
+// Opens a reference; 0 or the error code (4 for a handle the allocator does
+// not know, the error value's own code, 3 for a non-array).
+int OpenArray(const BcdNumber* ref, Array* a);
+// A new temporary list or matrix from element values (24 bytes each).
+// Returns 1 with the reference in out, or 0 with error 4 (no memory) or 9
+// (a dimension below 1).
+int MakeArray(ArrayKind kind, uint16_t rows, uint16_t cols, const std::vector<BcdComplex>& elems,
+              BcdNumber* out);
+// A reference to a list or matrix item's element block in main memory.
+void MakeItemRef(ArrayKind kind, uint16_t rows, uint16_t cols, bool complex, const uint8_t* block,
+                 BcdNumber* out);
+// Frees the block of a temporary value; stored items and scalars are left.
+void ReleaseValue(const BcdNumber* x);
+// Frees every temporary block the evaluator still holds.
+void ReleaseAllTemporaries();
+
+// Applies a scalar function to each element of a list (or a matrix when
+// allowed), building a new value of the same shape. The first element error
+// stops it.
+using ElementFn = int (*)(const BcdNumber x[2], BcdNumber r[2], const void* ctx);
+int MapArray(const BcdNumber* ref, bool allowMatrix, ElementFn fn, const void* ctx, BcdNumber* out);
+
+// A binary scalar operation applied element by element: list with list (same
+// length), list with scalar, matrix with matrix (same shape) where
+// `matrixOk`, matrix with scalar where `scalarMatrixOk`.
+using BinaryFn = int (*)(const BcdNumber a[2], const BcdNumber b[2], BcdNumber r[2],
+                         const void* ctx);
+int ZipArrays(const BcdNumber* a, const BcdNumber* b, bool matrixOk, bool scalarMatrixOk,
+              BinaryFn fn, const void* ctx, BcdNumber* out);
+
+// Matrix product, integer power, transpose, determinant, inverse, identity.
+int MatrixMul(const BcdNumber* a, const BcdNumber* b, BcdNumber* out);
+int MatrixPow(const BcdNumber* m, const BcdNumber* n, BcdNumber* out);
+int MatrixTranspose(const BcdNumber* m, BcdNumber* out);
+int MatrixDet(const BcdNumber* m, BcdNumber* out);
+int MatrixInverse(const BcdNumber* m, BcdNumber* out);
+int MatrixIdentity(const BcdNumber* n, BcdNumber* out);
+
+// The list functions Sum, Prod, Cuml, Percent and Dim (token codes).
+int ListFunction(uint16_t token, const BcdNumber* x, BcdNumber* out);
+
+// ---- Operators (eval_apply.cpp) --------------------------------------------------
+
+// Applies a binary operator token to two values (24 bytes each); r may be a.
+int ApplyBinary(uint16_t op, const BcdNumber a[2], const BcdNumber b[2], BcdNumber r[2],
+                const FnMode& mode);
+// Applies a prefix function token in place.
+int ApplyPrefix(uint16_t op, BcdNumber v[2], const FnMode& mode);
+// Applies a postfix operator token in place.
+int ApplyPostfix(uint16_t op, BcdNumber v[2], const FnMode& mode);
+// Builds a fraction from two or three integer parts (whole may be null).
+int ApplyFraction(const BcdNumber* whole, const BcdNumber* num, const BcdNumber* den,
+                  BcdNumber r[2]);
+
+// Brings a value into the integer form of a Base-N mode (error 3 when it is
+// no integer of the mode's range; complex values give 3 too).
+int ToBaseN(BcdNumber v[2], const FnMode& mode);
+
+}  // namespace eval_internal
