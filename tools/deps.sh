@@ -3,7 +3,7 @@
 # As root the missing ones are installed with apt; otherwise the one apt
 # command to run is printed and the script fails.
 set -e
-PKGS="build-essential cmake pkg-config g++ clang libclang-rt-14-dev \
+PKGS="build-essential cmake pkg-config g++ clang libclang-rt-14-dev tmux \
 qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev \
 xvfb xauth xdotool imagemagick x11-utils python3"
 

@@ -1,13 +1,13 @@
 #!/bin/sh
 # Starts the emulator: the desktop window when a display is present,
-# otherwise the terminal front end.
+# otherwise the same calculator full-screen in this terminal.
 BUILD="$1"
 if [ -n "$DISPLAY" ] || [ -n "$WAYLAND_DISPLAY" ]; then
   exec "$BUILD/bin/vk2280"
 fi
-if [ -x "$BUILD/bin/vk2280-cli" ] && "$BUILD/bin/vk2280-cli" tui --help >/dev/null 2>&1; then
-  exec "$BUILD/bin/vk2280-cli" tui
+if [ ! -t 0 ] || [ ! -t 1 ]; then
+  echo "vk2280: no display (DISPLAY and WAYLAND_DISPLAY are unset) and no terminal to run in." >&2
+  echo "For scripts: $BUILD/bin/vk2280-cli --help" >&2
+  exit 1
 fi
-echo "vk2280: no display found (DISPLAY is not set)." >&2
-echo "The desktop window needs a display; the terminal front end is not available yet." >&2
-exit 1
+exec "$BUILD/bin/vk2280-cli" tui

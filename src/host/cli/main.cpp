@@ -3,12 +3,14 @@
 #include <cstring>
 
 #include "host/cli/cli.h"
+#include "host/cli/tui.h"
 
 namespace {
 
 const CliCommand kCommands[] = {
     {"keys", "press keys on a freshly started calculator and write the screen", kKeysUsage,
      RunKeys},
+    {"tui", "run the calculator full-screen in this terminal", kTuiUsage, RunTui},
 };
 
 void PrintProgramHelp(FILE* out) {

@@ -1,0 +1,200 @@
+// The terminal front end's key decoder: what terminals send for each key,
+// sequences split across reads, the lone Esc, and broken input.
+#include "host/cli/tui_input.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "host/services/key_tables.h"
+
+namespace {
+
+TermKey Vk(int vk) {
+  return TermKey{TermKey::kVirtualKey, vk};
+}
+TermKey Ch(int cp) {
+  return TermKey{TermKey::kCharacter, cp};
+}
+const TermKey kQuit{TermKey::kQuit, 0};
+
+// Feeds `bytes` in pieces of `chunk` bytes (0: all at once), then lets the
+// escape wait run out, and collects every key.
+std::vector<TermKey> Decode(const std::string& bytes, size_t chunk = 0) {
+  TermKeyDecoder d;
+  std::vector<TermKey> keys;
+  TermKey k;
+  if (chunk == 0) chunk = bytes.size() ? bytes.size() : 1;
+  for (size_t i = 0; i < bytes.size(); i += chunk) {
+    d.Feed(bytes.data() + i, std::min(chunk, bytes.size() - i));
+    while (d.Next(&k)) keys.push_back(k);
+  }
+  d.Flush();
+  while (d.Next(&k)) keys.push_back(k);
+  EXPECT_FALSE(d.Waiting());
+  return keys;
+}
+
+std::string Describe(const std::vector<TermKey>& keys) {
+  std::string s;
+  for (const TermKey& k : keys)
+    s += "(" + std::to_string(k.kind) + "," + std::to_string(k.value) + ")";
+  return s;
+}
+
+struct Case {
+  const char* what;
+  std::string bytes;
+  std::vector<TermKey> keys;
+};
+
+const std::vector<Case>& Cases() {
+  static const std::vector<Case> cases = {
+      // Keys of the PC key table, in the forms xterm, VT220, the Linux console and tmux use.
+      {"cursor keys",
+       "\x1b[A\x1b[B\x1b[C\x1b[D",
+       {Vk(kVkUp), Vk(kVkDown), Vk(kVkRight), Vk(kVkLeft)}},
+      {"cursor keys, application mode", "\x1bOA\x1bOD", {Vk(kVkUp), Vk(kVkLeft)}},
+      {"modifiers are ignored", "\x1b[1;5A\x1b[3;2~", {Vk(kVkUp), Vk(kVkDelete)}},
+      {"editing keys",
+       "\x1b[2~\x1b[3~\x1b[5~\x1b[6~",
+       {Vk(kVkInsert), Vk(kVkDelete), Vk(kVkPrior), Vk(kVkNext)}},
+      {"Home in four forms",
+       "\x1b[H\x1b[1~\x1b[7~\x1bOH",
+       {Vk(kVkHome), Vk(kVkHome), Vk(kVkHome), Vk(kVkHome)}},
+      {"End in four forms",
+       "\x1b[F\x1b[4~\x1b[8~\x1bOF",
+       {Vk(kVkEnd), Vk(kVkEnd), Vk(kVkEnd), Vk(kVkEnd)}},
+      {"F1-F4 as SS3", "\x1bOP\x1bOQ\x1bOR\x1bOS", {Vk(kVkF1), Vk(kVkF2), Vk(kVkF3), Vk(kVkF4)}},
+      {"F1-F6 as VT220",
+       "\x1b[11~\x1b[12~\x1b[13~\x1b[14~\x1b[15~\x1b[17~",
+       {Vk(kVkF1), Vk(kVkF2), Vk(kVkF3), Vk(kVkF4), Vk(kVkF5), Vk(kVkF6)}},
+      {"F1 and F5 on the Linux console", "\x1b[[A\x1b[[E", {Vk(kVkF1), Vk(kVkF5)}},
+      {"Alt+1 .. Alt+6 stand in for F1-F6",
+       "\x1b"
+       "1\x1b"
+       "6",
+       {Vk(kVkF1), Vk(kVkF6)}},
+      {"Alt+letters stand in for the keys laptops lack",
+       "\x1bm\x1bs\x1b"
+       "a\x1bo\x1bv\x1bM",
+       {Vk(kVkNext), Vk(kVkInsert), Vk(kVkEnd), Vk(kVkHome), Vk(kVkPrior), Vk(kVkNext)}},
+      {"Enter, Tab, Backspace, Space",
+       "\r\t\x7f\x08 ",
+       {Vk(kVkReturn), Vk(kVkTab), Vk(kVkBack), Vk(kVkBack), Vk(kVkSpace)}},
+      {"CR LF is one Enter, CR CR two", "\r\n\r\r", {Vk(kVkReturn), Vk(kVkReturn), Vk(kVkReturn)}},
+      {"LF alone is Enter", "1\n", {Ch('1'), Vk(kVkReturn)}},
+      {"keypad in application mode",
+       "\x1bOk\x1bOp\x1bOx\x1bOn\x1bOM",
+       {Ch('+'), Ch('0'), Ch('8'), Ch('.'), Vk(kVkReturn)}},
+      {"quit, suspend, redraw",
+       "\x11\x03\x1a\x0c",
+       {kQuit, kQuit, TermKey{TermKey::kSuspend, 0}, TermKey{TermKey::kRedraw, 0}}},
+      {"characters", "1+2*(x)", {Ch('1'), Ch('+'), Ch('2'), Ch('*'), Ch('('), Ch('x'), Ch(')')}},
+      {"UTF-8 characters", "\xc3\xa9\xc3\x97\xe2\x86\x92", {Ch(0xE9), Ch(0xD7), Ch(0x2192)}},
+      // Keys the calculator has no use for, and broken input, leave nothing behind.
+      {"unused keys", "\x1b[24~\x1b[Z\x1b[200~1", {Ch('1')}},
+      {"other control keys", "\x01\x02\x1c", {}},
+      {"malformed UTF-8", "\xff\xc3(\x80", {Ch('(')}},
+      {"C1 controls", "\xc2\x85", {}},
+      {"Esc then a key without an Alt meaning",
+       "\x1b"
+       "x\x1b\x1b",
+       {Vk(kVkEscape), Ch('x'), Vk(kVkEscape), Vk(kVkEscape)}},
+      {"a sequence cut short is Esc and text", "\x1b[", {Vk(kVkEscape), Ch('[')}},
+      {"Esc O cut short is Alt+O", "\x1bO", {Vk(kVkHome)}},
+  };
+  return cases;
+}
+
+TEST(TuiInput, DecodesWhatTerminalsSend) {
+  for (const Case& c : Cases()) EXPECT_EQ(Describe(Decode(c.bytes)), Describe(c.keys)) << c.what;
+}
+
+// A slow link splits sequences anywhere: byte by byte must give the same keys
+// (the escape wait only runs out at the end).
+TEST(TuiInput, SplitReadsGiveTheSameKeys) {
+  for (const Case& c : Cases())
+    for (size_t chunk : {1, 2, 3})
+      EXPECT_EQ(Describe(Decode(c.bytes, chunk)), Describe(c.keys)) << c.what << " chunk " << chunk;
+}
+
+// Bytes that may begin a longer sequence are held until more come or the
+// escape wait runs out; nothing is held for ever.
+TEST(TuiInput, HeldBytesWaitForMoreOrForTheTimeout) {
+  struct Step {
+    std::string bytes;  // fed, or none when the wait runs out
+    bool timeout;
+    std::vector<TermKey> keys;
+    bool waiting;  // bytes still held afterwards
+  };
+  struct {
+    const char* what;
+    std::vector<Step> steps;
+  } const cases[] = {
+      {"a lone Esc, then a key on its own: not Alt+1",
+       {{"\x1b", false, {}, true},
+        {"", true, {Vk(kVkEscape)}, false},
+        {"1", false, {Ch('1')}, false}}},
+      {"a sequence in two reads", {{"\x1b[1", false, {}, true}, {"5~", false, {Vk(kVkF5)}, false}}},
+      {"a character in two reads",
+       {{"\xe2\x86", false, {}, true}, {"\x92", false, {Ch(0x2192)}, false}}},
+      {"an endless sequence is dropped",
+       {{"\x1b[" + std::string(40, '1'), false, {}, false}, {"A", false, {Ch('A')}, false}}},
+  };
+  for (const auto& c : cases) {
+    TermKeyDecoder d;
+    for (size_t i = 0; i < c.steps.size(); ++i) {
+      const Step& step = c.steps[i];
+      d.Feed(step.bytes.data(), step.bytes.size());
+      if (step.timeout) d.Flush();
+      std::vector<TermKey> keys;
+      TermKey k;
+      while (d.Next(&k)) keys.push_back(k);
+      EXPECT_EQ(Describe(keys), Describe(step.keys)) << c.what << ", step " << i;
+      EXPECT_EQ(d.Waiting(), step.waiting) << c.what << ", step " << i;
+    }
+  }
+}
+
+TEST(TuiInput, EveryDecodedVirtualKeyIsInThePcKeyTable) {
+  for (const Case& c : Cases())
+    for (const TermKey& k : c.keys) {
+      if (k.kind != TermKey::kVirtualKey) continue;
+      EXPECT_NE(PcKeyOf(k.value), nullptr) << c.what;
+    }
+}
+
+TEST(TuiInput, AltFallbacks) {
+  struct {
+    int ch, vk;
+  } const rows[] = {{'1', kVkF1},   {'6', kVkF6},    {'7', 0},         {'0', 0},
+                    {'m', kVkNext}, {'M', kVkNext},  {'s', kVkInsert}, {'a', kVkEnd},
+                    {'o', kVkHome}, {'v', kVkPrior}, {'x', 0},         {'[', 0}};
+  for (const auto& r : rows) EXPECT_EQ(AltFallbackKey(r.ch), r.vk) << static_cast<char>(r.ch);
+}
+
+int Columns(const std::string& s) {
+  int n = 0;
+  for (unsigned char b : s) n += (b & 0xC0) != 0x80;
+  return n;
+}
+
+TEST(TuiInput, HelpLineFitsAndKeepsTheKeysAPcUserCannotGuess) {
+  for (int width : {400, 130, 100, 80, 66, 30, 5, 0}) {
+    std::string help = KeyHelpLine(width);
+    EXPECT_LE(Columns(help), width) << width;
+    if (width >= 80) {
+      for (const char* must : {"quit", "MENU", "SHIFT", "ALPHA", "OPTN", "VARS", "AC", "F1"})
+        EXPECT_NE(help.find(must), std::string::npos) << width << ": " << must << " in " << help;
+    }
+    if (width >= 130) {
+      for (const char* must : {"EXE", "EXIT", "DEL"})
+        EXPECT_NE(help.find(must), std::string::npos) << width << ": " << must;
+    }
+  }
+  EXPECT_NE(KeyHelpLine(400).find("Alt+M"), std::string::npos);
+}
+
+}  // namespace

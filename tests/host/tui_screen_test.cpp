@@ -1,0 +1,345 @@
+// The terminal front end's picture: the LCD as half blocks and braille (and
+// back again, as a user's eye or the end-to-end test reads it), the layout at
+// the sizes users have, and the redraw that sends only what changed, checked
+// by playing it into a small terminal model.
+#include "host/cli/tui_screen.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+
+namespace {
+
+using Plane = std::vector<uint8_t>;
+
+Plane RandomPlane(unsigned seed) {
+  std::mt19937 rng(seed);
+  Plane p(kLcdBytes);
+  for (uint8_t& b : p) b = static_cast<uint8_t>(rng());
+  return p;
+}
+
+bool Dark(const Plane& p, int x, int y) {
+  return p[y * kLcdRowBytes + x / 8] & (0x80 >> (x % 8));
+}
+void SetDark(Plane* p, int x, int y) {
+  (*p)[y * kLcdRowBytes + x / 8] |= 0x80 >> (x % 8);
+}
+
+// The dots a half-block or braille cell shows, read back as a viewer would.
+void HalfBlockDots(char32_t ch, bool* top, bool* bottom) {
+  *top = ch == U'\u2580' || ch == U'\u2588';
+  *bottom = ch == U'\u2584' || ch == U'\u2588';
+  ASSERT_TRUE(ch == U' ' || *top || *bottom) << static_cast<int>(ch);
+}
+
+bool BrailleDot(char32_t ch, int dx, int dy) {
+  static const int kDotNumber[4][2] = {{1, 4}, {2, 5}, {3, 6}, {7, 8}};  // braille's own numbering
+  return (ch - 0x2800) & (1u << (kDotNumber[dy][dx] - 1));
+}
+
+TEST(TuiScreen, HalfBlocksShowTwoDotsPerCell) {
+  struct {
+    bool top, bottom;
+    char32_t ch;
+  } const rows[] = {{false, false, U' '},
+                    {true, false, U'\u2580'},
+                    {false, true, U'\u2584'},
+                    {true, true, U'\u2588'}};
+  for (const auto& r : rows) {
+    Plane p(kLcdBytes);
+    if (r.top) SetDark(&p, 127, 62);
+    if (r.bottom) SetDark(&p, 127, 63);
+    EXPECT_EQ(HalfBlockCell(p.data(), 127, 31), r.ch);
+    EXPECT_EQ(HalfBlockCell(p.data(), 126, 31), U' ');  // the neighbour stays light
+  }
+}
+
+TEST(TuiScreen, EachBrailleDotIsItsOwnDot) {
+  for (int dy = 0; dy < 4; ++dy) {
+    for (int dx = 0; dx < 2; ++dx) {
+      Plane p(kLcdBytes);
+      SetDark(&p, 2 * 5 + dx, 4 * 3 + dy);
+      char32_t ch = BrailleCell(p.data(), 5, 3);
+      for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 2; ++x)
+          EXPECT_EQ(BrailleDot(ch, x, y), x == dx && y == dy) << dx << "," << dy;
+    }
+  }
+  Plane all(kLcdBytes, 0xFF);
+  EXPECT_EQ(BrailleCell(all.data(), 63, 15), U'\u28FF');
+  EXPECT_EQ(BrailleCell(Plane(kLcdBytes).data(), 0, 0), U'\u2800');
+}
+
+TEST(TuiScreen, EveryDotSurvivesBothDrawings) {
+  for (unsigned seed = 1; seed <= 3; ++seed) {
+    Plane p = RandomPlane(seed);
+    for (int cy = 0; cy < kHalfBlockRows; ++cy) {
+      for (int cx = 0; cx < kHalfBlockColumns; ++cx) {
+        bool top, bottom;
+        HalfBlockDots(HalfBlockCell(p.data(), cx, cy), &top, &bottom);
+        ASSERT_EQ(top, Dark(p, cx, 2 * cy));
+        ASSERT_EQ(bottom, Dark(p, cx, 2 * cy + 1));
+      }
+    }
+    for (int cy = 0; cy < kBrailleRows; ++cy)
+      for (int cx = 0; cx < kBrailleColumns; ++cx)
+        for (int d = 0; d < 8; ++d)
+          ASSERT_EQ(BrailleDot(BrailleCell(p.data(), cx, cy), d % 2, d / 2),
+                    Dark(p, 2 * cx + d % 2, 4 * cy + d / 2));
+  }
+}
+
+TEST(TuiScreen, DrawingFollowsTheTerminalSize) {
+  struct {
+    int cols, rows;
+    LcdDrawing drawing;
+  } const rows[] = {
+      {130, 36, LcdDrawing::kHalfBlocks}, {250, 80, LcdDrawing::kHalfBlocks},
+      {129, 36, LcdDrawing::kBraille},    {130, 35, LcdDrawing::kBraille},
+      {80, 24, LcdDrawing::kBraille},     {66, 20, LcdDrawing::kBraille},
+      {65, 20, LcdDrawing::kTooSmall},    {66, 19, LcdDrawing::kTooSmall},
+      {0, 0, LcdDrawing::kTooSmall},
+  };
+  for (const auto& r : rows)
+    EXPECT_EQ(ChooseDrawing(r.cols, r.rows), r.drawing) << r.cols << "x" << r.rows;
+}
+
+// Finds the frame's top-left corner; false when there is none.
+bool FindFrame(const TermGrid& g, int* x0, int* y0) {
+  for (int y = 0; y < g.height; ++y)
+    for (int x = 0; x < g.width; ++x)
+      if (g.At(x, y).ch == U'\u250C') {
+        *x0 = x;
+        *y0 = y;
+        return true;
+      }
+  return false;
+}
+
+std::string RowText(const TermGrid& g, int y) {
+  std::string s;
+  for (int x = 0; x < g.width; ++x) AppendUtf8(&s, g.At(x, y).ch);
+  return s;
+}
+
+TEST(TuiScreen, LayoutAtTheSizesUsersHave) {
+  Plane p = RandomPlane(7);
+  TuiView view{"vk2280 emulator<SHIFT>", "<SHIFT>", "EXE", "^Q quit  help"};
+  struct {
+    int cols, rows;
+    LcdDrawing drawing;
+  } const sizes[] = {{80, 24, LcdDrawing::kBraille},
+                     {66, 20, LcdDrawing::kBraille},
+                     {130, 36, LcdDrawing::kHalfBlocks},
+                     {211, 61, LcdDrawing::kHalfBlocks}};
+  for (const auto& s : sizes) {
+    SCOPED_TRACE(std::to_string(s.cols) + "x" + std::to_string(s.rows));
+    TermGrid g;
+    g.Reset(s.cols, s.rows);
+    ASSERT_EQ(ComposeScreen(p.data(), view, &g), s.drawing);
+    int x0, y0;
+    ASSERT_TRUE(FindFrame(g, &x0, &y0));
+    const bool half = s.drawing == LcdDrawing::kHalfBlocks;
+    const int w = (half ? kHalfBlockColumns : kBrailleColumns) + 2;
+    const int h = (half ? kHalfBlockRows : kBrailleRows) + 2;
+    // Centred, with the status and help lines still on the screen.
+    EXPECT_LE(std::abs((s.cols - w) - 2 * x0), 1);
+    EXPECT_LE(std::abs((s.rows - h - 2) - 2 * y0), 1);
+    ASSERT_LT(y0 + h + 1, s.rows);
+    EXPECT_EQ(g.At(x0 + w - 1, y0 + h - 1).ch, U'\u2518');
+    for (int cy = 0; cy < h - 2; ++cy)
+      for (int cx = 0; cx < w - 2; ++cx) {
+        const TermCell& c = g.At(x0 + 1 + cx, y0 + 1 + cy);
+        ASSERT_EQ(c.ch, half ? HalfBlockCell(p.data(), cx, cy) : BrailleCell(p.data(), cx, cy));
+        ASSERT_EQ(c.style, kStyleLcd);
+      }
+    EXPECT_NE(RowText(g, y0).find("vk2280 emulator<SHIFT>"), std::string::npos);
+    std::string status = RowText(g, y0 + h);
+    EXPECT_EQ(status.find("<SHIFT>"), static_cast<size_t>(x0));
+    EXPECT_NE(status.find("key: EXE"), std::string::npos);
+    EXPECT_NE(RowText(g, y0 + h + 1).find("^Q quit"), std::string::npos);
+  }
+}
+
+TEST(TuiScreen, LongTextsNeverBreakTheFrame) {
+  Plane p(kLcdBytes);
+  TuiView view{std::string(300, 'T'), std::string(300, 'S'), "EXE", std::string(300, 'H')};
+  TermGrid g;
+  g.Reset(80, 24);
+  ComposeScreen(p.data(), view, &g);
+  int x0, y0;
+  ASSERT_TRUE(FindFrame(g, &x0, &y0));
+  EXPECT_EQ(g.At(x0 + kBrailleColumns + 1, y0).ch, U'\u2510');  // title clipped inside the border
+  EXPECT_EQ(g.At(x0 + kBrailleColumns, y0).ch, U'\u2500');
+  // The status fills the frame's width; no room is left for the key.
+  EXPECT_EQ(RowText(g, y0 + kBrailleRows + 2).find("key:"), std::string::npos);
+}
+
+TEST(TuiScreen, TooSmallSaysWhatItNeeds) {
+  Plane p(kLcdBytes);
+  TermGrid g;
+  g.Reset(40, 10);
+  EXPECT_EQ(ComposeScreen(p.data(), TuiView{}, &g), LcdDrawing::kTooSmall);
+  EXPECT_NE(RowText(g, 1).find("Needs 66 x 20, now 40 x 10."), std::string::npos);
+  TermGrid none;
+  none.Reset(0, 0);  // a terminal that reports no size
+  EXPECT_EQ(ComposeScreen(p.data(), TuiView{}, &none), LcdDrawing::kTooSmall);
+}
+
+TEST(TuiScreen, ColoursFromTheEnvironment) {
+  struct {
+    const char *term, *colorterm, *noColor;
+    TermColours colours;
+  } const rows[] = {
+      {"xterm-256color", nullptr, nullptr, TermColours::k256},
+      {"tmux-256color", nullptr, "", TermColours::k256},  // an empty NO_COLOR does not count
+      {"xterm", "truecolor", nullptr, TermColours::k256},
+      {"xterm", nullptr, nullptr, TermColours::kBasic},
+      {"linux", "", nullptr, TermColours::kBasic},
+      {"xterm-256color", nullptr, "1", TermColours::kNone},
+      {"dumb", nullptr, nullptr, TermColours::kNone},
+      {nullptr, nullptr, nullptr, TermColours::kNone},
+  };
+  for (const auto& r : rows)
+    EXPECT_EQ(ColoursFromEnvironment(r.term, r.colorterm, r.noColor), r.colours)
+        << (r.term ? r.term : "(no TERM)");
+}
+
+// A terminal as far as the redraw uses one: cursor moves, clearing, the
+// palette's styles and one-column characters, without wrapping.
+class ModelTerminal {
+ public:
+  ModelTerminal(int w, int h, const TermPalette& palette) : palette_(palette) {
+    screen_.Reset(w, h);
+  }
+
+  void Play(const std::string& out) {
+    size_t i = 0;
+    while (i < out.size()) {
+      if (out[i] == '\x1b') {
+        ASSERT_EQ(out[i + 1], '[') << "only CSI sequences are expected";
+        size_t end = out.find_first_of("HJm", i + 2);
+        ASSERT_NE(end, std::string::npos);
+        std::string seq = out.substr(i, end + 1 - i);
+        if (out[end] == 'H') {
+          int row = 0, col = 0;
+          ASSERT_EQ(std::sscanf(seq.c_str(), "\x1b[%d;%dH", &row, &col), 2);
+          x_ = col - 1;
+          y_ = row - 1;
+        } else if (out[end] == 'J') {
+          ASSERT_EQ(seq, "\x1b[2J");
+          ASSERT_EQ(style_, kStylePlain) << "clearing paints with the current colours";
+          screen_.Reset(screen_.width, screen_.height);
+        } else {
+          int found = -1;
+          for (int s = 0; s < 4; ++s)
+            if (palette_.styles[s] == seq) found = s;
+          ASSERT_GE(found, 0) << "unknown style";
+          style_ = static_cast<TermStyle>(found);
+        }
+        i = end + 1;
+        continue;
+      }
+      size_t len = 1;
+      unsigned char b = static_cast<unsigned char>(out[i]);
+      if (b >= 0xF0)
+        len = 4;
+      else if (b >= 0xE0)
+        len = 3;
+      else if (b >= 0xC0)
+        len = 2;
+      ASSERT_GE(b, 0x20);
+      char32_t cp = len == 1 ? b : b & (0x3F >> (len - 1));
+      for (size_t k = 1; k < len; ++k) cp = cp << 6 | (out[i + k] & 0x3F);
+      ASSERT_TRUE(x_ >= 0 && x_ < screen_.width && y_ >= 0 && y_ < screen_.height);
+      screen_.At(x_++, y_) = TermCell{cp, style_};
+      i += len;
+    }
+  }
+  const TermGrid& screen() const { return screen_; }
+  TermStyle style() const { return style_; }
+
+ private:
+  const TermPalette& palette_;
+  TermGrid screen_;
+  int x_ = 0, y_ = 0;
+  TermStyle style_ = kStylePlain;
+};
+
+TermGrid Composed(const Plane& p, int w, int h, const std::string& status) {
+  TermGrid g;
+  g.Reset(w, h);
+  ComposeScreen(p.data(), TuiView{"vk2280 emulator", status, "", "^Q quit"}, &g);
+  return g;
+}
+
+TEST(TuiScreen, RedrawBringsTheTerminalFromOneScreenToTheNext) {
+  const TermPalette palette = MakePalette(TermColours::k256);
+  struct {
+    const char* what;
+    int w, h;
+    unsigned flips;  // dots changed between the two screens
+  } const rows[] = {
+      {"one dot", 80, 24, 1},
+      {"a few dots", 140, 40, 12},
+      {"many dots", 80, 24, 3000},
+      {"half the screen", 140, 40, 20000},
+  };
+  std::mt19937 rng(42);
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.what);
+    Plane before = RandomPlane(r.flips), after = before;
+    for (unsigned i = 0; i < r.flips; ++i) {
+      int x = static_cast<int>(rng() % kLcdWidth), y = static_cast<int>(rng() % kLcdHeight);
+      after[y * kLcdRowBytes + x / 8] ^= static_cast<uint8_t>(0x80 >> (x % 8));
+    }
+    TermGrid a = Composed(before, r.w, r.h, ""), b = Composed(after, r.w, r.h, "<ALPHA>");
+    ModelTerminal term(r.w, r.h, palette);
+    term.Play(RenderDiff(nullptr, a, palette));
+    ASSERT_EQ(term.screen().cells, a.cells);
+    std::string diff = RenderDiff(&a, b, palette);
+    term.Play(diff);
+    ASSERT_EQ(term.screen().cells, b.cells);
+    EXPECT_EQ(term.style(), kStylePlain) << "the next writer starts from plain";
+    EXPECT_EQ(diff.find("\x1b[2J"), std::string::npos) << "a change of dots is no full redraw";
+    EXPECT_LT(diff.size(), RenderDiff(nullptr, b, palette).size());
+  }
+}
+
+TEST(TuiScreen, RedrawSendsNothingWhenNothingChanged) {
+  const TermPalette palette = MakePalette(TermColours::kBasic);
+  TermGrid g = Composed(RandomPlane(3), 80, 24, "");
+  EXPECT_EQ(RenderDiff(&g, g, palette), "");
+}
+
+TEST(TuiScreen, OneChangedDotIsOneCursorMoveAndOneCell) {
+  const TermPalette palette = MakePalette(TermColours::kNone);
+  Plane p(kLcdBytes);
+  TermGrid a = Composed(p, 140, 40, "");
+  SetDark(&p, 64, 33);
+  TermGrid b = Composed(p, 140, 40, "");
+  std::string diff = RenderDiff(&a, b, palette);
+  int x0, y0;
+  ASSERT_TRUE(FindFrame(b, &x0, &y0));
+  std::string expected = "\x1b[" + std::to_string(y0 + 1 + 16 + 1) + ";" +
+                         std::to_string(x0 + 1 + 64 + 1) + "H" + palette.styles[kStyleLcd];
+  AppendUtf8(&expected, U'\u2584');
+  EXPECT_EQ(diff.substr(0, expected.size()), expected);
+  EXPECT_EQ(diff.size(), expected.size() + palette.styles[kStylePlain].size());
+}
+
+TEST(TuiScreen, ResizeRedrawsTheWholeScreen) {
+  const TermPalette palette = MakePalette(TermColours::k256);
+  Plane p = RandomPlane(9);
+  TermGrid big = Composed(p, 140, 40, ""), small = Composed(p, 80, 24, "");
+  std::string out = RenderDiff(&big, small, palette);
+  EXPECT_EQ(out.find("\x1b[2J"), palette.styles[kStylePlain].size());
+  ModelTerminal term(80, 24, palette);
+  term.Play(out);
+  EXPECT_EQ(term.screen().cells, small.cells);
+}
+
+}  // namespace
