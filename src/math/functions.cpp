@@ -75,6 +75,23 @@ int MagnitudeAgainstOne(const BcdNumber* x) {
   return d.m == bcd_internal::kMant15Min ? 0 : 1;
 }
 
+// |x| - 1. Next to 1 the difference is all a function depends on and the
+// wide form of x would blur its last bits, so for |x| in [0.5, 10) it is
+// taken on the decimal digits, where it is exact.
+W MagnitudeMinusOne(const BcdNumber* x, const W& w) {
+  bcd_internal::Dec d;
+  bool near = bcd_internal::ReadReal(x, &d) == 0 &&
+              (d.e == 0 || (d.e == -1 && d.m >= 5 * bcd_internal::kMant15Min));
+  if (!near) return Sub(Abs(w), One());
+  BcdNumber a, one, diff;
+  BcdAbs(x, &a);
+  BcdConst(&one, kBcdOne);
+  BcdSub(&a, &one, &diff);
+  W v;
+  FromBcd(&diff, &v);
+  return v;
+}
+
 // ---- Trigonometric ---------------------------------------------------------------
 
 int Trig(int code, const BcdNumber* x, int unit, BcdNumber* out) {
@@ -99,7 +116,7 @@ int InverseTrig(int code, const BcdNumber* x, int unit, BcdNumber* out) {
   } else {
     int cmp = MagnitudeAgainstOne(x);
     if (cmp > 0) return Fail(out, kBcdErrMa);
-    W root = cmp == 0 ? W{} : Sqrt(Mul(Sub(One(), Abs(w)), Add(One(), Abs(w))));
+    W root = cmp == 0 ? W{} : Sqrt(Mul(Neg(MagnitudeMinusOne(x, w)), Add(One(), Abs(w))));
     v = code == kFnAsin ? Atan2(w, root) : Atan2(root, w);
   }
   return ToBcd(FromRadians(v, unit), out);
@@ -131,7 +148,9 @@ int Logarithm(int code, const BcdNumber* x, const FnMode& mode, BcdNumber* out) 
     if (mode.complexMode == kFnReal) return Fail(out, kBcdErrNonReal);
     return code == kFnLn ? FnComplexLn(x, out) : FnComplexLog(x, out);
   }
-  W v = Ln(w);
+  // ln x as log1p(x - 1) next to 1, where x - 1 is exact.
+  bool nearOne = Log2(w) == 0 || (Log2(w) == -1 && w.m >= ((u128)3 << 126));
+  W v = nearOne ? Log1p(MagnitudeMinusOne(x, w)) : Ln(w);
   if (code == kFnLog) v = Div(v, Ln10());
   return ToBcd(v, out);
 }
@@ -188,13 +207,13 @@ int Hyperbolic(int code, const BcdNumber* x, BcdNumber* out) {
         BcdZero(out);
         return 1;
       }
-      W am1 = Sub(a, One());
+      W am1 = MagnitudeMinusOne(x, w);
       v = Log1p(Add(am1, Sqrt(Mul(am1, Add(a, One())))));
       break;
     }
     default: {  // atanh
       if (MagnitudeAgainstOne(x) >= 0) return Fail(out, kBcdErrMa);
-      v = Scale2(Log1p(Div(Scale2(a, 1), Sub(One(), a))), -1);
+      v = Scale2(Log1p(Div(Scale2(a, 1), Neg(MagnitudeMinusOne(x, w)))), -1);
       break;
     }
   }

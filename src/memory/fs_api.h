@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "memory/fs_error.h"
 #include "memory/fs_store.h"
 
 constexpr int HandleDevice(int handle) {

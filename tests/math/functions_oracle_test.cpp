@@ -209,7 +209,7 @@ std::vector<Stats> RunVectors(int stride) {
   uint32_t sections = uint32_t(rd.Get(4));
   for (uint32_t s = 0; s < sections && rd.ok; ++s) {
     int id = int(rd.Get(1)), nargs = int(rd.Get(1)), nparts = int(rd.Get(1));
-    rd.Get(1);
+    bool explicitArgs = rd.Get(1) != 0;
     Rng rng{rd.Get(8)};
     uint32_t count = uint32_t(rd.Get(4));
     std::vector<std::vector<Band>> bands(static_cast<size_t>(nargs));
@@ -223,13 +223,18 @@ std::vector<Stats> RunVectors(int stride) {
         b.unit = int(rd.Get(1));
         list.push_back(b);
       }
+      if (!explicitArgs && list.empty()) rd.ok = false;
     }
     Stats st;
-    st.name = Name(id);
+    st.name = std::string(Name(id)) + (explicitArgs ? " hard" : "");
     for (uint32_t c = 0; c < count && rd.ok; ++c) {
       BcdNumber args[4] = {};
-      int unit = -1;
+      int unit = explicitArgs ? int(rd.Get(1)) : -1;
       for (int a = 0; a < nargs; ++a) {
+        if (explicitArgs) {
+          for (int i = 0; i < 9; ++i) args[a].bytes[i] = uint8_t(rd.Get(1));
+          continue;
+        }
         int u;
         args[a] = Draw(&rng, bands[size_t(a)], &u);
         if (a == 0) unit = u;
@@ -274,6 +279,7 @@ void Check(const std::vector<Stats>& all) {
   for (const Stats& st : all) {
     std::printf("%-14s %7d %7d %8.3f %9.3g\n", st.name.c_str(), st.cases, st.exact,
                 100.0 * st.exact / std::max(st.cases, 1), st.worst);
+    if (st.worst > 0) std::printf("  worst: %s\n", st.worstCase.c_str());
     EXPECT_EQ(st.withinOne, st.cases) << st.name << " worst: " << st.worstCase;
     EXPECT_GE(st.exact, st.cases * 0.99) << st.name;
   }

@@ -8,18 +8,23 @@ digits and checked against the record's range (above +99: error 3; below
 so exact zeros (sin 180) stay exact. A part of a complex result smaller than
 1E-30 of the other part is cancellation noise and is taken as zero.
 
-The arguments are not stored: both sides draw them from the same splitmix64
-stream, so the file holds the draw rules and the expected results only.
+The drawn arguments are not stored: both sides draw them from the same
+splitmix64 stream, so the file holds the draw rules and the expected results
+only. Hard cases (angles next to multiples of pi/2, arguments next to 1, the
+ends of the exponent range) follow as sections of explicit arguments.
 
 Output: a tar.xz holding function_vectors.bin, little-endian:
   "FNV1", u32 section count, then per section:
-    u8 function id, u8 argument count, u8 result parts (1 or 2), u8 0,
+    u8 function id, u8 argument count, u8 result parts (1 or 2),
+    u8 explicit (0 drawn arguments, 1 arguments stored with each case),
     u64 seed, u32 case count,
     per argument: u8 band count, then per band 4 bytes:
       i8 lowest exponent, i8 highest exponent, u8 sign (0 +, 1 -, 2 either),
       u8 angle unit (0 degrees, 1 radians, 2 grads; the first argument's
       band sets the unit of the case)
-    then per case the result: parts x record bytes 0-8 (error: F0 code 0...)
+    then per case: when explicit, u8 angle unit and the arguments (record
+    bytes 0-8 each); then the result: parts x record bytes 0-8 (an error is
+    F0 code 0...)
 
 A case draws each argument from that argument's bands in order:
   band = bands[next() % n]; e = lo + next() % (hi - lo + 1);
@@ -270,32 +275,115 @@ def expected(fid, args, unit):
     return a + b
 
 
+# ---- Hard cases ----------------------------------------------------------------------
+
+def round15(v):
+    """A Fraction of the mpf rounded to 15 digits."""
+    d = ROUND15.plus(Decimal(mp.nstr(v, 60, min_fixed=1, max_fixed=0)))
+    return Fraction(d)
+
+
+def ulp_steps(x, steps):
+    """x and its neighbours a few units of the 15th digit away."""
+    if x == 0:
+        return [x]
+    e = Decimal(x.numerator) / Decimal(x.denominator)
+    unit = Fraction(10) ** (e.adjusted() - 14)
+    return [x + k * unit for k in steps]
+
+
+def hard_angles(rng_seed, count):
+    """Radian angles next to multiples of pi/2, the worst for reduction."""
+    rng = Rng(rng_seed)
+    out = []
+    with mp.workdps(80):
+        while len(out) < count:
+            digits = 1 + rng.next() % 15
+            k = rng.next() % (10 ** digits) + 1
+            for x in ulp_steps(round15(k * mp.pi / 2), (-1, 0, 1)):
+                out.append(([x], 1))
+    return out[:count]
+
+
+def near(center, spread, count, unit=1, sign=1):
+    """Arguments center + k * 10^spread for k around 0."""
+    out = []
+    for k in range(1, count + 1):
+        out.append(([Fraction(center) + sign * k * Fraction(10) ** spread], unit))
+    return out
+
+
+def hard_cases(fid):
+    if fid in (15, 16, 17):
+        return hard_angles(fid * 7, 1500) + [([Fraction(90) * k + Fraction(k % 7, 10**12)], 0)
+                                            for k in range(-60, 60)]
+    if fid in (13, 14):
+        return near(1, -14, 300) + near(1, -15, 300, sign=-1) + near(1, -9, 200)
+    if fid in (18, 19):
+        return near(1, -15, 200, sign=-1) + near(-1, -15, 200) + near(1, -13, 100, 0, -1)
+    if fid == 26:
+        return near(1, -15, 200, sign=-1) + near(-1, -15, 200)
+    if fid == 25:
+        return near(1, -14, 300) + near(1, -12, 100)
+    if fid == 12:
+        return near(Fraction("230.258509299404"), -12, 100, sign=-1) + near(
+            Fraction("230.258509299404"), -12, 20) + near(Fraction("-227.955924206411"), -12, 50) + near(
+            Fraction("-227.955924206411"), -12, 50, sign=-1)
+    if fid == 33:
+        return near(100, -13, 100, sign=-1) + near(-99, -13, 100, sign=-1) + near(0, -15, 100)
+    if fid in (21, 24, 20, 23):
+        return near(0, -99, 50) + near(0, -20, 100) + near(0, -8, 100, sign=-1)
+    return []
+
+
+def section(fid, seed, arg_bands, count, explicit):
+    name, nargs, parts, _ = FUNCTIONS[fid]
+    out = bytearray(struct.pack("<BBBBQI", fid, nargs, parts, 1 if explicit else 0, seed,
+                                len(explicit) if explicit else count))
+    for bands in arg_bands:
+        out += struct.pack("<B", 0 if explicit else len(bands))
+        if not explicit:
+            for lo, hi, sign, unit in bands:
+                out += struct.pack("<bbBB", lo, hi, sign, unit)
+    if explicit:
+        for args, unit in explicit:
+            # As the record holds them: 15 digits.
+            args = [Fraction(ROUND15.plus(Decimal(a.numerator) / Decimal(a.denominator))) for a in args]
+            out += struct.pack("<B", unit)
+            for a in args:
+                out += record(a)
+            out += expected(fid, args, unit)
+        return out
+    rng = Rng(seed)
+    for _ in range(count):
+        args, unit = [], None
+        for bands in arg_bands:
+            v, u = draw(rng, bands)
+            args.append(v)
+            unit = u if unit is None else unit
+        out += expected(fid, args, unit)
+    return out
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--count", type=int, default=20000)
     ap.add_argument("--complex-count", type=int, default=10000)
     ap.add_argument("out")
     opts = ap.parse_args()
-    out = bytearray(b"FNV1")
-    out += struct.pack("<I", len(SECTIONS))
+    sections = []
     for fid, seed, arg_bands in SECTIONS:
         name, nargs, parts, _ = FUNCTIONS[fid]
         assert len(arg_bands) == nargs, name
         count = opts.count if fid < 101 else opts.complex_count
-        out += struct.pack("<BBBBQI", fid, nargs, parts, 0, seed, count)
-        for bands in arg_bands:
-            out += struct.pack("<B", len(bands))
-            for lo, hi, sign, unit in bands:
-                out += struct.pack("<bbBB", lo, hi, sign, unit)
-        rng = Rng(seed)
-        for _ in range(count):
-            args, unit = [], None
-            for bands in arg_bands:
-                v, u = draw(rng, bands)
-                args.append(v)
-                unit = u if unit is None else unit
-            out += expected(fid, args, unit)
-        print(name, count)
+        sections.append(section(fid, seed, arg_bands, count, None))
+        hard = hard_cases(fid)
+        if hard:
+            sections.append(section(fid, 0, arg_bands, 0, hard))
+        print(name, count, len(hard))
+    out = bytearray(b"FNV1") + struct.pack("<I", len(sections))
+    for sec in sections:
+        out += sec
     data = bytes(out)
     buf = io.BytesIO()
     with tarfile.open(fileobj=buf, mode="w:xz") as tar:
