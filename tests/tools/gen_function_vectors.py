@@ -47,6 +47,7 @@ import mpmath as mp
 DPS = 40
 MASK = (1 << 64) - 1
 ROUND15 = Context(prec=15, rounding=ROUND_HALF_UP, Emax=999999, Emin=-999999)
+EXACT = Context(prec=80, Emax=999999, Emin=-999999)
 ERROR_MA = bytes([0xF0, 0x03]) + bytes(7)
 ERROR_NON_REAL = bytes([0xF0, 17]) + bytes(7)
 NOISE = mp.mpf("1e-30")
@@ -82,7 +83,7 @@ def record(value):
         return bytes(9)
     d = ROUND15.plus(Decimal(mp.nstr(value, DPS + 5, strip_zeros=False, min_fixed=1, max_fixed=0))
                      if not isinstance(value, Fraction) else
-                     Decimal(value.numerator) / Decimal(value.denominator))
+                     EXACT.divide(Decimal(value.numerator), Decimal(value.denominator)))
     sign, digits, exp = d.as_tuple()
     e = exp + len(digits) - 1
     if e > 99:
@@ -141,9 +142,22 @@ def cube_root(x):
 def real_power(x, y):
     if x == 0:
         return ERROR_MA if y <= 0 else mp.mpf(0)
-    if y.denominator == 1:
-        return mpf(x) ** int(y) if abs(y) < 10**6 else mp.power(mpf(x), mpf(y))
+    if y.denominator == 1 and abs(y) <= 64:
+        return x ** int(y)  # exactly: a result may end in a tie at the 16th digit
     return mp.power(mpf(x), mpf(y))
+
+
+def complex_power(a, b, c, d):
+    if d == 0 and c.denominator == 1 and abs(c) <= 64 and (a, b) != (0, 0):
+        # Whole exponents exactly, like the real ones.
+        re, im, n = Fraction(1), Fraction(0), abs(int(c))
+        for _ in range(n):
+            re, im = re * a - im * b, re * b + im * a
+        if c < 0:
+            den = re * re + im * im
+            re, im = re / den, -im / den
+        return re, im
+    return mp.power(cplx(a, b), cplx(c, d))
 
 
 def clean(z):
@@ -201,7 +215,7 @@ FUNCTIONS = {
     103: ("csqrt", 2, 2, lambda a, u: mp.sqrt(cplx(a[0], a[1]))),
     104: ("cln", 2, 2, lambda a, u: mp.ln(cplx(a[0], a[1]))),
     105: ("cexp", 2, 2, lambda a, u: mp.exp(cplx(a[0], a[1]))),
-    106: ("cpow", 4, 2, lambda a, u: mp.power(cplx(a[0], a[1]), cplx(a[2], a[3]))),
+    106: ("cpow", 4, 2, lambda a, u: complex_power(*a)),
 }
 
 ANY_UNIT = [(lo, hi, s, u) for (lo, hi, s) in [(-20, 5, 2)] for u in (0, 1, 2)]
@@ -333,7 +347,56 @@ def hard_cases(fid):
         return near(100, -13, 100, sign=-1) + near(-99, -13, 100, sign=-1) + near(0, -15, 100)
     if fid in (21, 24, 20, 23):
         return near(0, -99, 50) + near(0, -20, 100) + near(0, -8, 100, sign=-1)
+    if fid == 100:
+        return hard_powers(1000)
+    if fid == 101:
+        return hard_divisions(1000)
+    if fid == 106:
+        return integer_complex_powers(1000)
     return []
+
+
+def hard_powers(count):
+    """Bases next to 1 under large exponents, and results at the ends of the range."""
+    rng = Rng(100)
+    out = []
+    while len(out) < count:
+        k = 1 + rng.next() % 999
+        y = Fraction(1 + rng.next() % 9) * Fraction(10) ** (10 + rng.next() % 5)
+        out.append(([1 + Fraction(k, 10**14), y / k], 1))
+        out.append(([1 - Fraction(k, 10**15), -y / k], 1))
+        out.append(([Fraction(2), Fraction(332 - rng.next() % 1000, 1) + Fraction(rng.next() % 10**6, 10**6)], 1))
+    return out[:count]
+
+
+def hard_divisions(count):
+    """Quotients whose real part cancels: (d t + e) / (c + d i) with b = -c t."""
+    rng = Rng(101)
+    out = []
+    for _ in range(count):
+        c = Fraction(1 + rng.next() % 10**14, 10**14)
+        d = Fraction(1 + rng.next() % 10**14, 10**14)
+        t = Fraction(1 + rng.next() % 10**6, 10**3)
+        nudge = Fraction(rng.next() % 1000, 10**14)
+        out.append(([d * t + nudge, -c * t, c, d], 1))
+    return out
+
+
+def integer_complex_powers(count):
+    """z^n by whole n: exact cancellations ((1+i)^2) and long products."""
+    rng = Rng(106)
+    out = []
+    for i in range(count):
+        n = Fraction(int(rng.next() % 61) - 30)
+        if i % 4 == 0:
+            a, b = Fraction(int(rng.next() % 5) - 2), Fraction(int(rng.next() % 5) - 2)
+            if a == 0 and b == 0:
+                a = Fraction(1)
+        else:
+            a = Fraction(int(rng.next() % (2 * 10**6)) - 10**6, 10**6)
+            b = Fraction(int(rng.next() % (2 * 10**6)) - 10**6, 10**6)
+        out.append(([a, b, n, Fraction(0)], 1))
+    return out
 
 
 def section(fid, seed, arg_bands, count, explicit):
@@ -348,7 +411,8 @@ def section(fid, seed, arg_bands, count, explicit):
     if explicit:
         for args, unit in explicit:
             # As the record holds them: 15 digits.
-            args = [Fraction(ROUND15.plus(Decimal(a.numerator) / Decimal(a.denominator))) for a in args]
+            args = [Fraction(ROUND15.plus(EXACT.divide(Decimal(a.numerator), Decimal(a.denominator))))
+                    for a in args]
             out += struct.pack("<B", unit)
             for a in args:
                 out += record(a)
