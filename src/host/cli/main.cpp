@@ -5,11 +5,17 @@
 #include "host/cli/cli.h"
 #include "host/cli/tui.h"
 
+// vk2280-cli eval (cmd_eval.cpp).
+int RunEval(const std::vector<std::string>& args);
+extern const char* const kEvalUsage;
+
 namespace {
 
 const CliCommand kCommands[] = {
     {"keys", "press keys on a freshly started calculator and write the screen", kKeysUsage,
      RunKeys},
+    {"eval", "run calculations typed as text and print one result line each", kEvalUsage,
+     RunEval},
     {"tui", "run the calculator full-screen in this terminal", kTuiUsage, RunTui},
 };
 
