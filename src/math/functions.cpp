@@ -98,7 +98,7 @@ int Trig(int code, const BcdNumber* x, int unit, BcdNumber* out) {
   Reduced a;
   if (int c = ReduceAngle(x, unit, &a)) return Fail(out, c);
   W s, c;
-  SinCosReduced(a, &s, &c);
+  SinCosReduced(a, code == kFnCos ? nullptr : &s, code == kFnSin ? nullptr : &c);
   bool neg = BcdIsNegative(x);
   if (code == kFnCos) return ToBcd(c, out);
   if (code == kFnSin) return ToBcd(neg ? Neg(s) : s, out);
@@ -361,8 +361,11 @@ int FnUnary(int code, const BcdNumber* x, BcdNumber* r, const FnMode& mode) {
   if (IsReferenceKind(BcdKind(x))) return Fail(r, kBcdErrMa);
   // Digits that do not read as a number (a damaged record) go no further,
   // not even through the functions that only copy or flip a sign.
-  W re, im;
-  if (int c = WideParts(x, &re, &im)) return Fail(r, c);
+  BcdNumber re, im;
+  BcdComplexSplit(x, &re, &im);
+  bcd_internal::Dec d;
+  if (int c = bcd_internal::ReadReal(&re, &d)) return Fail(r, c);
+  if (int c = bcd_internal::ReadReal(&im, &d)) return Fail(r, c);
   if (BcdIsComplex(x)) return ComplexUnary(code, x, mode, r);
   switch (code) {
     case kFnSin:

@@ -226,8 +226,7 @@ int FromBcd(const BcdNumber* x, W* w) {
     *w = W{};
     return 0;
   }
-  // Trailing zeros off, so that whole numbers come out exact and a power of
-  // ten divides exactly.
+  // Trailing zeros off, so that whole numbers come out exact.
   uint64_t m = d.m;
   int j = d.e - 14;
   while (m % 10 == 0) {
@@ -235,7 +234,7 @@ int FromBcd(const BcdNumber* x, W* w) {
     ++j;
   }
   W n = FromInt(m, d.neg);
-  *w = j >= 0 ? Mul(n, Pow10(j)) : (j >= -38 ? Div(n, Pow10(-j)) : Mul(n, Pow10(j)));
+  *w = Mul(n, Pow10(j));
   return 0;
 }
 
@@ -341,11 +340,16 @@ W Log1p(const W& t) {
 void SinCosSmall(const W& r, W* s, W* c) {
   const auto& f = T().invFact;
   W z = Neg(Mul(r, r));
-  W ss = f[35], cc = f[34];
-  for (int n = 33; n >= 1; n -= 2) ss = Add(Mul(ss, z), f[n]);
-  for (int n = 32; n >= 0; n -= 2) cc = Add(Mul(cc, z), f[n]);
-  *s = Mul(ss, r);
-  *c = cc;
+  if (s) {
+    W ss = f[35];
+    for (int n = 33; n >= 1; n -= 2) ss = Add(Mul(ss, z), f[n]);
+    *s = Mul(ss, r);
+  }
+  if (c) {
+    W cc = f[34];
+    for (int n = 32; n >= 0; n -= 2) cc = Add(Mul(cc, z), f[n]);
+    *c = cc;
+  }
 }
 
 W Atan(const W& x) {
@@ -568,31 +572,16 @@ Reduced ReduceWide(const W& x) {
 }
 
 void SinCosReduced(const Reduced& a, W* s, W* c) {
-  W s0, c0;
-  if (a.exactZero) {
-    s0 = W{};
-    c0 = FromInt(1);
-  } else {
-    SinCosSmall(a.r, &s0, &c0);
-  }
-  switch (a.quadrant) {
-    case 0:
-      *s = s0;
-      *c = c0;
-      break;
-    case 1:
-      *s = c0;
-      *c = Neg(s0);
-      break;
-    case 2:
-      *s = Neg(s0);
-      *c = Neg(c0);
-      break;
-    default:
-      *s = Neg(c0);
-      *c = s0;
-      break;
-  }
+  // Odd quadrants swap the two series: run only the ones asked for.
+  bool odd = a.quadrant & 1;
+  bool wantSin = (s && !odd) || (c && odd), wantCos = (s && odd) || (c && !odd);
+  W s0, c0 = FromInt(1);
+  if (!a.exactZero) SinCosSmall(a.r, wantSin ? &s0 : nullptr, wantCos ? &c0 : nullptr);
+  bool negSin = a.quadrant >= 2, negCos = a.quadrant == 1 || a.quadrant == 2;
+  if (s) *s = odd ? c0 : s0;
+  if (c) *c = odd ? s0 : c0;
+  if (s && negSin) *s = Neg(*s);
+  if (c && negCos) *c = Neg(*c);
 }
 
 W FromRadians(const W& x, int angleUnit) {

@@ -77,7 +77,7 @@ W ExpM1(const W& x);  // |x| <= 1
 W Exp(const W& x);
 W Ln(const W& x);     // x > 0
 W Log1p(const W& x);  // x > -1
-// Sine and cosine of |r| <= pi/4 (radians).
+// Sine and cosine of |r| <= pi/4 (radians); either pointer may be null.
 void SinCosSmall(const W& r, W* s, W* c);
 W Atan(const W& x);
 W Atan2(const W& y, const W& x);  // (0, 0) gives 0
@@ -95,7 +95,7 @@ struct Reduced {
 int ReduceAngle(const BcdNumber* x, int angleUnit, Reduced* out);
 // Reduction of a wide radian angle (for complex arguments); |x| < 2^80.
 Reduced ReduceWide(const W& x);
-// sin and cos of the reduced angle.
+// sin and cos of the reduced angle; either pointer may be null.
 void SinCosReduced(const Reduced& a, W* s, W* c);
 
 // Radians to the unit and back.
