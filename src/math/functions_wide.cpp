@@ -481,14 +481,9 @@ void ReduceRadians(uint64_t n, int j, Reduced* out) {
 
 namespace {
 
-// A fraction's angle in degrees or grads, reduced exactly in its own
-// integers: num/den mod the turn.
-int ReduceFraction(const BcdNumber* xr, int angleUnit, Reduced* out) {
-  bcd_internal::Frac f;
-  if (int code = bcd_internal::ReadFraction(xr, &f)) return code;
-  *out = Reduced{};
-  const u128 quarter = (angleUnit == kFnDegrees ? 90 : 100) * f.den;
-  u128 rem = f.num % (4 * quarter);
+// An exact angle 0 <= rem < 4 quarters (in the caller's units) as its
+// quadrant and the signed rest nearest to it, which is returned.
+W FoldQuarters(u128 rem, u128 quarter, Reduced* out) {
   int q = int(rem / quarter);
   rem %= quarter;
   bool neg = false;
@@ -499,7 +494,18 @@ int ReduceFraction(const BcdNumber* xr, int angleUnit, Reduced* out) {
   }
   out->quadrant = q;
   out->exactZero = rem == 0;
-  out->r = ToRadians(Div(FromInt(rem, neg), FromInt(f.den)), angleUnit);
+  return FromInt(rem, neg);
+}
+
+// A fraction's angle in degrees or grads, reduced exactly in its own
+// integers: num/den mod the turn.
+int ReduceFraction(const BcdNumber* xr, int angleUnit, Reduced* out) {
+  bcd_internal::Frac f;
+  if (int code = bcd_internal::ReadFraction(xr, &f)) return code;
+  *out = Reduced{};
+  const u128 quarter = (angleUnit == kFnDegrees ? 90 : 100) * f.den;
+  W rest = FoldQuarters(f.num % (4 * quarter), quarter, out);
+  out->r = ToRadians(Div(rest, FromInt(f.den)), angleUnit);
   return 0;
 }
 
@@ -543,18 +549,8 @@ int ReduceAngle(const BcdNumber* xr, int angleUnit, Reduced* out) {
   int s = j < 0 ? -j : 0;
   uint64_t scale = bcd_internal::kPow10[s];
   uint64_t rem = j >= 0 ? (d.m % turn) * PowMod10(j, turn) % turn : d.m % (turn * scale);
-  uint64_t qs = quarter * scale;
-  int q = int(rem / qs);
-  rem %= qs;
-  bool neg = false;
-  if (2 * rem > qs) {
-    q = (q + 1) & 3;
-    rem = qs - rem;
-    neg = true;
-  }
-  out->quadrant = q;
-  out->exactZero = rem == 0;
-  out->r = Mul(Mul(FromInt(rem, neg), Pow10(-s)), perQuarter);
+  W rest = FoldQuarters(rem, quarter * scale, out);
+  out->r = Mul(Mul(rest, Pow10(-s)), perQuarter);
   return 0;
 }
 
