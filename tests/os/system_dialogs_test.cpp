@@ -4,6 +4,7 @@
 #include <string>
 
 #include "keys_fixture.h"
+#include "math/bcd.h"
 #include "memory/mcs_core.h"
 #include "memory/mem_app.h"
 #include "os/capture_dialog.h"
@@ -26,6 +27,16 @@ class DialogTest : public KeysTest {
     KeysTest::TearDown();
   }
 };
+
+// A real part in an alpha variable; the imaginary part stays 0.
+void SetVariable(uint8_t letter, const char* text) {
+  BcdNumber parts[2];
+  ASSERT_TRUE(BcdFromText(&parts[0], text));
+  BcdFromInt(&parts[1], 0);
+  uint8_t record[kMemAlphaRecord];
+  std::memcpy(record, parts, sizeof record);
+  MemSetVariable(letter, record);
+}
 
 // ---- CATALOG -------------------------------------------------------------------------
 
@@ -171,9 +182,7 @@ TEST_F(DialogTest, StoreCaptureRange) {
 
 TEST_F(DialogTest, ServiceMenuReachesItsThreeTools) {
   SetLanguage(kLanguageEnglish);
-  uint8_t value[kMemAlphaRecord] = {};
-  value[0] = 0x10;  // some non-zero number in A
-  MemSetVariable('A', value);
+  SetVariable('A', "-2.5");
   // Variable manager: view A, close the view, leave. Font check: next page,
   // next language, leave. Add-in data: open the first folder, leave twice.
   // Then leave the service menu.
@@ -207,6 +216,27 @@ TEST_F(DialogTest, ServiceMenuGolden) {
   ServiceMenu();
   const auto lcd = ShownScreen();
   EXPECT_TRUE(golden::MatchesGolden(lcd.data(), "tests/os/golden/service_menu.txt"));
+}
+
+TEST_F(DialogTest, ServiceToolGoldens) {
+  SetVariable('B', "1234.5678");
+  SetVariable(kMemLetterTheta, "-0.001");
+  struct Tool {
+    void (*run)();
+    const char* golden;
+  };
+  const Tool kTools[] = {
+      {VariableManager, "tests/os/golden/service_variables.txt"},
+      {FontLanguageCheck, "tests/os/golden/service_fonts.txt"},
+      {AddinDataTool, "tests/os/golden/service_addin.txt"},
+  };
+  for (const Tool& t : kTools) {
+    PostControl(kKeyDown);
+    PostControl(kKeyExit);
+    EXPECT_FALSE(RanOutOfKeys(t.run)) << t.golden;
+    const auto lcd = ShownScreen();
+    EXPECT_TRUE(golden::MatchesGolden(lcd.data(), t.golden));
+  }
 }
 
 }  // namespace
