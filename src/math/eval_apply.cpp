@@ -52,16 +52,6 @@ bool IsRealScalar(const BcdNumber* x) {
   return BcdKind(x) == kBcdKindScalar && !BcdIsComplex(x);
 }
 
-// A real integer 0 <= v <= limit as an int64.
-bool SmallInteger(const BcdNumber* x, int64_t limit, int64_t* v) {
-  if (!IsRealScalar(x) || !BcdIsInteger(x) || BcdIsNegative(x)) return false;
-  BcdNumber l;
-  BcdFromInt(&l, limit);
-  if (BcdCompare(kBcdOpGt, x, &l) == 1) return false;
-  *v = int64_t(BcdToLongDouble(x) + 0.5L);
-  return true;
-}
-
 int Truth(bool t, BcdNumber r[2]) {
   if (t) {
     BcdConst(&r[0], kBcdOne);
@@ -114,7 +104,7 @@ int IntegerBinary(uint16_t op, const BcdNumber* a, const BcdNumber* b, BcdNumber
 int Permutations(const BcdNumber* n, const BcdNumber* k, bool choose, BcdNumber r[2]) {
   int64_t nn, kk;
   constexpr int64_t kLimit = 9999999999;
-  if (!SmallInteger(n, kLimit, &nn) || !SmallInteger(k, kLimit, &kk) || kk > nn) {
+  if (!IntegerIn(n, 0, kLimit, &nn) || !IntegerIn(k, 0, kLimit, &kk) || kk > nn) {
     return Fail(r, kBcdErrMa);
   }
   if (choose && kk > nn - kk) kk = nn - kk;
@@ -259,7 +249,7 @@ int ElementPrefix(const BcdNumber x[2], BcdNumber r[2], const void* ctx) {
 
 int Factorial(const BcdNumber* x, BcdNumber r[2]) {
   int64_t n;
-  if (!SmallInteger(x, 69, &n)) return Fail(r, kBcdErrMa);
+  if (!IntegerIn(x, 0, 69, &n)) return Fail(r, kBcdErrMa);
   BcdNumber acc, f;
   BcdConst(&acc, kBcdOne);
   for (int64_t i = 2; i <= n; ++i) {
@@ -330,6 +320,17 @@ int ElementPostfix(const BcdNumber x[2], BcdNumber r[2], const void* ctx) {
 }
 
 }  // namespace
+
+bool IntegerIn(const BcdNumber* x, int64_t lo, int64_t hi, int64_t* v) {
+  if (!IsRealScalar(x) || !BcdIsInteger(x)) return false;
+  BcdNumber l, h;
+  BcdFromInt(&l, lo);
+  BcdFromInt(&h, hi);
+  if (BcdCompare(kBcdOpLt, x, &l) == 1 || BcdCompare(kBcdOpGt, x, &h) == 1) return false;
+  long double d = BcdToLongDouble(x);
+  *v = int64_t(d < 0 ? d - 0.5L : d + 0.5L);
+  return true;
+}
 
 int ApplyBinary(uint16_t op, const BcdNumber a[2], const BcdNumber b[2], BcdNumber r[2],
                 const FnMode& mode) {

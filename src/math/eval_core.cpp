@@ -16,14 +16,6 @@ namespace {
 constexpr uint8_t kBlankMarker = 0x20;
 constexpr uint8_t kArgMarker = 0x80;
 constexpr uint8_t kIntegralMarker = 0x8D;
-constexpr uint16_t kOpenParen = 0x28;
-constexpr uint16_t kCloseParen = 0x29;
-constexpr uint16_t kPlus = 0x89;
-constexpr uint16_t kMinus = 0x99;
-constexpr uint16_t kNegate = 0x87;
-constexpr uint16_t kImplicitValue = 0xF8;
-constexpr uint16_t kImplicitFunction = 0xFA;
-constexpr uint16_t kFractionSep = 0xBB;
 constexpr int kMaxArgumentDepth = 4;
 
 int (*g_breakTest)() = BreakPressed;
@@ -42,7 +34,7 @@ bool IsPrefix(uint16_t c) {
 }
 
 bool IsOpener(uint16_t c) {
-  return c == kOpenParen || (c >= 0xFB && c <= 0xFE);
+  return c == kTokOpenParen || (c >= 0xFB && c <= 0xFE);
 }
 
 bool IsMarker(uint16_t c) {
@@ -199,17 +191,18 @@ class Machine {
       bool real = IsBinary(next);
       if (!real) {
         if (IsValueLike(next)) {
-          op = kImplicitValue;
+          op = kTokImplicitValue;
         } else if (IsPrefix(next) || IsOpener(next) || OpensFunction(next)) {
-          op = kImplicitFunction;
+          op = kTokImplicitFunction;
         } else {
           return Fail(value_, kBcdErrSyntax);
         }
       }
-      if (op == kFractionSep && TopOp(S()) == kFractionSep && TopOp(S(), 1) == kFractionSep) {
+      if (op == kTokFractionSep && TopOp(S()) == kTokFractionSep &&
+          TopOp(S(), 1) == kTokFractionSep) {
         return Fail(value_, kBcdErrSyntax);
       }
-      if (!Reduce(EvalLevel(op), op == kFractionSep)) return 0;
+      if (!Reduce(EvalLevel(op), op == kTokFractionSep)) return 0;
       if (!PushValue(S(), value_) || !PushOp(S(), op)) return Fail(value_, kBcdErrStack);
       if (real) TokenAdvance(run_.cursor);
     }
@@ -225,7 +218,7 @@ class Machine {
     if ((run_.flags & kEvalConditionSide) && IsRelation(code)) return true;
     // A closing bracket whose opener is not ours ends the expression (an
     // argument list or a list or matrix element).
-    return code == kCloseParen || code == 0x5D || code == 0x7D;
+    return code == kTokCloseParen || code == 0x5D || code == 0x7D;
   }
 
   bool PushBottom() {
@@ -255,11 +248,11 @@ class Machine {
   bool Operand() {
     for (;;) {
       uint16_t code = Peek();
-      if (code == kPlus) {
+      if (code == kTokPlus) {
         TokenAdvance(run_.cursor);
         continue;
       }
-      if (code == kMinus) code = kNegate;
+      if (code == kTokMinus) code = kTokNegate;
       if (IsPrefix(code) || IsOpener(code)) {
         if (!PushOp(S(), code)) return Fail(value_, kBcdErrStack);
         TokenAdvance(run_.cursor);
@@ -288,18 +281,43 @@ class Machine {
       if (IsPostfix(code)) {
         TokenAdvance(run_.cursor);
         if (!ApplyPostfix(code, value_, run_.mode)) return false;
+        if (code == kTokDegreeMark && !Sexagesimal()) return false;
         continue;
       }
-      if (code == kCloseParen && OpenerAbove()) {
+      if (code == kTokCloseParen && OpenerAbove()) {
         if (!Reduce(15, false)) return false;
         uint16_t opener = TopOp(S());
         PopOp(S());
         TokenAdvance(run_.cursor);
-        if (opener != kOpenParen && !ApplyPrefix(opener, value_, run_.mode)) return false;
+        if (opener != kTokOpenParen && !ApplyPrefix(opener, value_, run_.mode)) return false;
         continue;
       }
       return true;
     }
+  }
+
+  // Degrees ° minutes ° seconds °: a literal right after the mark is the
+  // next sexagesimal part, worth 1/60 of the one before.
+  bool Sexagesimal() {
+    BcdNumber sixty, scale;
+    BcdFromInt(&sixty, 60);
+    BcdConst(&scale, kBcdOne);
+    for (int part = 1; part <= 2; ++part) {
+      uint16_t next = Peek();
+      if (!((next >= '0' && next <= '9') || next == 0x2E)) return true;
+      BcdNumber x[2];
+      if (!HandlerOf(next).handler(run_, next, x)) {
+        std::memcpy(value_, x, sizeof x);
+        return false;
+      }
+      if (Peek() == kTokDegreeMark) TokenAdvance(run_.cursor);
+      BcdDiv(&scale, &sixty, &scale);
+      if (!BcdMul(&x[0], &scale, &x[0]) || !ApplyBinary(0x89, value_, x, value_, run_.mode)) {
+        if (BcdErrorCode(&x[0])) value_[0] = x[0];
+        return false;
+      }
+    }
+    return true;
   }
 
   // True when an opening bracket stands above the nearest marker.
@@ -317,7 +335,7 @@ class Machine {
     for (;;) {
       uint16_t top = TopOp(S());
       if (S()->opCount == 0 || IsMarker(top) || IsOpener(top)) return true;
-      if (top == kFractionSep && newIsSeparator) return true;
+      if (top == kTokFractionSep && newIsSeparator) return true;
       if (EvalLevel(top) > level) return true;
       if (!ApplyTop()) return false;
     }
@@ -326,11 +344,11 @@ class Machine {
   bool ApplyTop() {
     uint16_t op = TopOp(S());
     PopOp(S());
-    if (IsPrefix(op) || op == kNegate) return ApplyPrefix(op, value_, run_.mode);
-    if (op == kFractionSep) {
+    if (IsPrefix(op) || op == kTokNegate) return ApplyPrefix(op, value_, run_.mode);
+    if (op == kTokFractionSep) {
       BcdNumber parts[3][2];
       int n = 1;
-      for (; n < 2 && TopOp(S()) == kFractionSep; ++n) PopOp(S());
+      for (; n < 2 && TopOp(S()) == kTokFractionSep; ++n) PopOp(S());
       std::memcpy(parts[2], value_, sizeof parts[2]);
       for (int i = 1; i <= n; ++i) PopValue(S(), parts[2 - i]);
       return ApplyFraction(n == 2 ? &parts[0][0] : nullptr, &parts[1][0], &parts[2][0], value_);
@@ -351,7 +369,7 @@ class Machine {
       }
       if (IsOpener(top)) {
         PopOp(S());
-        if (top != kOpenParen && !ApplyPrefix(top, value_, run_.mode)) return 0;
+        if (top != kTokOpenParen && !ApplyPrefix(top, value_, run_.mode)) return 0;
         continue;
       }
       if (!ApplyTop()) return 0;

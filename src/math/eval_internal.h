@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "math/bcd.h"
@@ -43,6 +44,9 @@ FnMode CurrentMode();
 // A nested evaluation of an argument (flag kEvalArgument); the cursor ends
 // on the token that ended it.
 int EvalArgument(Run& run, BcdNumber value[2]);
+
+// A real integer lo <= x <= hi (eval_apply.cpp).
+bool IntegerIn(const BcdNumber* x, int64_t lo, int64_t hi, int64_t* v);
 
 // ---- Lists and matrices (eval_values.cpp) ------------------------------------
 
@@ -90,6 +94,25 @@ using BinaryFn = int (*)(const BcdNumber a[2], const BcdNumber b[2], BcdNumber r
                          const void* ctx);
 int ZipArrays(const BcdNumber* a, const BcdNumber* b, bool matrixOk, bool scalarMatrixOk,
               BinaryFn fn, const void* ctx, BcdNumber* out);
+
+// Where lists and matrices live in main memory: items of "main" named
+// "MAT_A" ... "MAT_Z", "MAT_ANS", and for lists the list file's digit, "LIST"
+// and the number ("1LIST3"), "0LIST0" for List Ans.
+inline constexpr char kMainFolder[] = "main";
+inline constexpr char kListAnsItem[] = "0LIST0";
+inline constexpr char kMatAnsItem[] = "MAT_ANS";
+
+struct ArrayName {
+  ArrayKind kind = ArrayKind::kList;
+  std::string name;
+};
+// Reads the item named by Mat X, Mat Ans, List n, List Ans or List1-List6
+// (`code` is the token at the cursor). Returns 0 or an error code.
+int ReadArrayName(Run& run, uint16_t code, ArrayName* out);
+// After "[": the index (matrix: row, column) of one element up to "]",
+// counted from 0 row by row. Returns 1, or 0 with the error in value.
+int ReadElementIndex(Run& run, uint16_t rows, uint16_t cols, bool matrix, uint32_t* index,
+                     BcdNumber value[2]);
 
 // Matrix product, integer power, transpose, determinant, inverse, identity.
 int MatrixMul(const BcdNumber* a, const BcdNumber* b, BcdNumber* out);

@@ -16,21 +16,10 @@ using namespace eval_internal;
 
 namespace {
 
-constexpr uint16_t kStore = 0x0E;
-constexpr uint16_t kJump = 0x13;
-constexpr uint16_t kColon = 0x3A;
-constexpr uint16_t kNewLine = 0x0D;
-constexpr uint16_t kDisplayStop = 0x0C;
-constexpr uint16_t kAnsToken = 0xC0;
 constexpr uint8_t kFormatBits = 0x70;
-constexpr int kSetupListFile = 46;
-
-const char kMainFolder[] = "main";
-const char kListAnsItem[] = "0LIST0";
-const char kMatAnsItem[] = "MAT_ANS";
 
 bool IsSeparator(uint16_t c) {
-  return c == 0 || c == kColon || c == kNewLine || c == kDisplayStop;
+  return c == 0 || c == kTokColon || c == kTokNewLine || c == kTokDisplayStop;
 }
 
 uint16_t Peek(const uint8_t* p) {
@@ -69,7 +58,7 @@ class Line {
     uint16_t c = Peek(p_);
     if (IsSeparator(c)) return 1;  // an empty statement
     if (int handled = Setting(c)) return handled > 0;
-    if (c == kStore || c == kJump || c == kColon) return Error(kBcdErrSyntax);
+    if (c == kTokStore || c == kTokJump || c == kTokColon) return Error(kBcdErrSyntax);
     return Expression();
   }
 
@@ -147,7 +136,7 @@ class Line {
     if (!Evaluate(&p_, v, &stacks, 0)) return Error(BcdErrorCode(&v[0]));
     uint16_t end = Peek(p_);
     r_->form = kLineAsIs;
-    if (end == kStore) {
+    if (end == kTokStore) {
       TokenAdvance(&p_);
       if (!Store(v)) return 0;
       end = Peek(p_);
@@ -155,7 +144,7 @@ class Line {
       r_->form = end == 0xF906 ? kLineAsRectangular : kLineAsPolar;
       TokenAdvance(&p_);
       end = Peek(p_);
-    } else if (end == kJump) {
+    } else if (end == kTokJump) {
       return Jump(v);
     }
     if (!IsSeparator(end)) return Error(kBcdErrSyntax);
@@ -183,7 +172,7 @@ class Line {
     } else {
       std::memcpy(record, v, BcdIsComplex(&v[0]) ? kMemAlphaRecord : sizeof(BcdNumber));
     }
-    MemSetVariable(kAnsToken, record);
+    MemSetVariable(kTokAns, record);
     r_->shows = kLineShowsValue;
     return RecallAns(r_->value) ? 1 : Error(BcdErrorCode(&r_->value[0]));
   }
@@ -211,7 +200,7 @@ class Line {
   int Store(BcdNumber v[2]) {
     uint16_t c = Peek(p_);
     uint32_t slot = MemVariableSlot(uint8_t(c));
-    if (c < 0x100 && slot != kMemNoVariable && c != kAnsToken) {
+    if (c < 0x100 && slot != kMemNoVariable && c != kTokAns) {
       TokenAdvance(&p_);
       if (BcdKind(&v[0]) != kBcdKindScalar) return Error(kBcdErrMa);
       uint8_t record[kMemAlphaRecord] = {};
@@ -219,67 +208,38 @@ class Line {
       MemSetVariable(uint8_t(c), record);
       return 1;
     }
-    std::string name;
-    NumArrayKind kind;
-    if (c == 0x7F51 || (c >= 0x7F6A && c <= 0x7F6F)) {
-      TokenAdvance(&p_);
-      int n = c - 0x7F6A + 1;
-      if (c == 0x7F51) {
-        n = 0;
-        int digits = 0;
-        for (; Peek(p_) >= '0' && Peek(p_) <= '9' && digits < 3; ++digits) {
-          n = n * 10 + (TokenAdvance(&p_) - '0');
-        }
-        if (n < 1 || n > 26) return Error(digits ? kBcdErrArgument : kBcdErrSyntax);
-      }
-      int file = GetSetupItem(kSetupListFile);
-      name = std::to_string(file >= 1 && file <= 6 ? file : 1) + "LIST" + std::to_string(n);
-      kind = NumArrayKind::kList;
-    } else if (c == 0x7F40) {
-      TokenAdvance(&p_);
-      uint16_t letter = TokenAdvance(&p_);
-      if (letter < 'A' || letter > 'Z') return Error(kBcdErrSyntax);
-      name = std::string("MAT_") + char(letter);
-      kind = NumArrayKind::kMatrix;
-    } else {
+    if (c != kTokMat && c != kTokList && (c < kTokList1 || c > kTokList1 + 5)) {
       return Error(kBcdErrSyntax);
     }
-    if (Peek(p_) == '[') return StoreElement(v, name.c_str(), kind);
-    int wanted = kind == NumArrayKind::kList ? kBcdKindList : kBcdKindMatrix;
-    if (BcdKind(&v[0]) != wanted) return Error(kBcdErrMa);
-    return StoreArray(v, name.c_str());
+    EvalStacks stacks;
+    Run run{&p_, &stacks, 0, CurrentMode()};
+    ArrayName target;
+    if (int error = ReadArrayName(run, c, &target)) return Error(error);
+    bool list = target.kind == ArrayKind::kList;
+    if (Peek(p_) == '[') {
+      TokenAdvance(&p_);
+      return StoreElement(run, v, target);
+    }
+    if (BcdKind(&v[0]) != (list ? kBcdKindList : kBcdKindMatrix)) return Error(kBcdErrMa);
+    return StoreArray(v, target.name.c_str());
   }
 
-  int StoreElement(const BcdNumber v[2], const char* name, NumArrayKind kind) {
-    TokenAdvance(&p_);
+  int StoreElement(Run& run, const BcdNumber v[2], const ArrayName& target) {
     if (BcdKind(&v[0]) != kBcdKindScalar) return Error(kBcdErrMa);
+    NumArrayKind kind =
+        target.kind == ArrayKind::kList ? NumArrayKind::kList : NumArrayKind::kMatrix;
     NumArrayShape shape;
+    const char* name = target.name.c_str();
     if (MemNumArrayShape(MemInFolder(kMainFolder), name, kind, &shape) != kMemOk) {
       return Error(kBcdErrMemory);
     }
-    uint32_t index[2] = {0, 0};
-    int parts = kind == NumArrayKind::kList ? 1 : 2;
-    uint32_t limits[2] = {shape.rows, shape.cols};
-    for (int i = 0; i < parts; ++i) {
-      if (i == 1) {
-        if (TokenAdvance(&p_) != ',') return Error(kBcdErrSyntax);
-      }
-      EvalStacks stacks;
-      BcdNumber x[2], one;
-      BcdConst(&one, kBcdOne);
-      if (!Evaluate(&p_, x, &stacks, kEvalArgument)) return Error(BcdErrorCode(&x[0]));
-      BcdNumber limit;
-      BcdFromInt(&limit, limits[i]);
-      if (BcdKind(&x[0]) != kBcdKindScalar || BcdIsComplex(&x[0]) || !BcdIsInteger(&x[0]) ||
-          BcdCompare(kBcdOpLt, &x[0], &one) == 1 || BcdCompare(kBcdOpGt, &x[0], &limit) == 1) {
-        return Error(kBcdErrDimension);
-      }
-      index[i] = uint32_t(BcdToLongDouble(&x[0]) + 0.5L) - 1;
+    uint32_t i;
+    BcdNumber index[2];
+    if (!ReadElementIndex(run, shape.rows, shape.cols, kind == NumArrayKind::kMatrix, &i, index)) {
+      return Error(BcdErrorCode(&index[0]));
     }
-    if (Peek(p_) == ']') TokenAdvance(&p_);
     uint8_t record[kNumPair] = {};
     std::memcpy(record, v, BcdIsComplex(&v[0]) ? kNumPair : kNumRecord);
-    uint32_t i = index[0] * shape.cols + index[1];
     if (MemNumArraySet(MemInFolder(kMainFolder), name, kind, i, record) != kMemOk) {
       return Error(kBcdErrMemory);
     }
@@ -297,7 +257,7 @@ int RunLine(const uint8_t* tokens, LineResult* result) {
 }
 
 int RecallAns(BcdNumber value[2]) {
-  static const uint8_t kAns[] = {uint8_t(kAnsToken), 0};
+  static const uint8_t kAns[] = {uint8_t(kTokAns), 0};
   const uint8_t* p = kAns;
   EvalStacks stacks;
   return Evaluate(&p, value, &stacks, 0);

@@ -1,5 +1,6 @@
 // The operand handlers: number literals, variables, constants, Ran#, lists
 // and matrices, and the functions that read their own bracketed arguments.
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -16,14 +17,6 @@ namespace eval_internal {
 namespace {
 
 constexpr int kNotYet = kBcdErrMa;  // features that later parts of the system bring
-constexpr uint16_t kExponentMark = 0x0F;
-constexpr uint16_t kPoint = 0x2E;
-constexpr uint16_t kNegate = 0x87;
-constexpr uint16_t kMinus = 0x99;
-constexpr uint16_t kPlus = 0x89;
-constexpr uint16_t kComma = 0x2C;
-constexpr uint16_t kHexDigitA = 0x1A;
-constexpr uint16_t kAnsToken = 0xC0;
 constexpr int kMaxListLength = 999;
 constexpr int kMaxMatrixSide = 255;
 
@@ -31,10 +24,6 @@ constexpr int kMaxMatrixSide = 255;
 constexpr int kSetupRandomValue = 50;  // 50-58: the last value's first nine bytes
 constexpr int kSetupRandomSeed = 60;
 constexpr int kSetupListFile = 46;
-
-const char kMainFolder[] = "main";
-const char kListAnsItem[] = "0LIST0";
-const char kMatAnsItem[] = "MAT_ANS";
 
 uint16_t Peek(const Run& run) {
   return TokenPeek(*run.cursor);
@@ -57,7 +46,7 @@ int NotYet(Run&, uint16_t, BcdNumber value[2]) {
 int DigitValue(uint16_t c, int radix) {
   int d = -1;
   if (IsDigit(c)) d = c - '0';
-  if (c >= kHexDigitA && c <= kHexDigitA + 5) d = 10 + (c - kHexDigitA);
+  if (c >= kTokHexDigitA && c <= kTokHexDigitA + 5) d = 10 + (c - kTokHexDigitA);
   return d < radix ? d : -1;
 }
 
@@ -124,7 +113,7 @@ int ReadDecimal(Run& run, BcdNumber value[2]) {
       }
       if (kept < 15) digits[kept++] = char(c);
       if (!point) ++exponent;
-    } else if (c == kPoint) {
+    } else if (c == kTokPoint) {
       if (point) return Fail(value, kBcdErrSyntax);
       point = true;
       Skip(run);
@@ -132,15 +121,15 @@ int ReadDecimal(Run& run, BcdNumber value[2]) {
       break;
     }
   }
-  if (Peek(run) == kExponentMark) {
+  if (Peek(run) == kTokExponent) {
     Skip(run);
     if (!any) {  // the exponent alone: 1E...
       digits[kept++] = '1';
       exponent = 0;
     }
     bool negative = false;
-    for (uint16_t c; (c = Peek(run)) == kNegate || c == kMinus || c == kPlus; Skip(run)) {
-      if (c != kPlus) negative = !negative;
+    for (uint16_t c; (c = Peek(run)) == kTokNegate || c == kTokMinus || c == kTokPlus; Skip(run)) {
+      if (c != kTokPlus) negative = !negative;
     }
     if (!IsDigit(Peek(run))) return Fail(value, kBcdErrSyntax);
     int e = 0;
@@ -164,7 +153,7 @@ int Literal(Run& run, uint16_t code, BcdNumber value[2]) {
     if (DigitValue(code, radix) < 0) return Fail(value, kBcdErrSyntax);
     return ReadInteger(run, radix, value);
   }
-  if (code >= kHexDigitA && code <= kHexDigitA + 5) return Fail(value, kBcdErrSyntax);
+  if (code >= kTokHexDigitA && code <= kTokHexDigitA + 5) return Fail(value, kBcdErrSyntax);
   return ReadDecimal(run, value);
 }
 
@@ -200,7 +189,7 @@ int RecallItem(ArrayKind kind, const char* name, BcdNumber value[2]);
 
 int Ans(Run& run, uint16_t, BcdNumber value[2]) {
   Skip(run);
-  RecallSlot(MemVariableSlot(uint8_t(kAnsToken)), value);
+  RecallSlot(MemVariableSlot(uint8_t(kTokAns)), value);
   // A list or matrix answer stays in its item; Ans only remembers which.
   if (BcdKind(&value[0]) == kBcdKindList) return RecallItem(ArrayKind::kList, kListAnsItem, value);
   if (BcdKind(&value[0]) == kBcdKindMatrix) {
@@ -282,85 +271,84 @@ int RecallItem(ArrayKind kind, const char* name, BcdNumber value[2]) {
   return 1;
 }
 
-// An index argument 1..limit.
-bool ReadIndex(Run& run, uint32_t limit, uint32_t* index, BcdNumber value[2]) {
-  BcdNumber v[2];
-  if (!EvalArgument(run, v)) {
-    std::memcpy(value, v, sizeof v);
-    return false;
+}  // namespace
+
+int ReadArrayName(Run& run, uint16_t code, ArrayName* out) {
+  Skip(run);
+  uint16_t c = Peek(run);
+  if (code == kTokMat) {
+    out->kind = ArrayKind::kMatrix;
+    if (c == kTokAns) {
+      out->name = kMatAnsItem;
+    } else if (c >= 'A' && c <= 'Z') {
+      out->name = std::string("MAT_") + char(c);
+    } else {
+      return kBcdErrSyntax;
+    }
+    Skip(run);
+    return 0;
   }
-  BcdNumber lim;
-  BcdFromInt(&lim, limit);
-  BcdNumber one;
-  BcdConst(&one, kBcdOne);
-  if (BcdKind(&v[0]) != kBcdKindScalar || BcdIsComplex(&v[0]) || !BcdIsInteger(&v[0]) ||
-      BcdCompare(kBcdOpLt, &v[0], &one) == 1 || BcdCompare(kBcdOpGt, &v[0], &lim) == 1) {
-    Fail(value, kBcdErrDimension);
-    return false;
+  out->kind = ArrayKind::kList;
+  int n = code - kTokList1 + 1;
+  if (code == kTokList) {
+    if (c == kTokAns) {
+      Skip(run);
+      out->name = kListAnsItem;
+      return 0;
+    }
+    n = 0;
+    int digits = 0;
+    for (; IsDigit(Peek(run)) && digits < 3; Skip(run), ++digits) n = n * 10 + (Peek(run) - '0');
+    if (digits == 0) return kBcdErrSyntax;
+    if (n < 1 || n > 26) return kBcdErrArgument;
   }
-  *index = uint32_t(BcdToLongDouble(&v[0]) + 0.5L) - 1;
-  return true;
+  int file = GetSetupItem(kSetupListFile);
+  if (file < 1 || file > 6) file = 1;
+  out->name = std::to_string(file) + "LIST" + std::to_string(n);
+  return 0;
 }
 
-// [i] after a list, [i,j] after a matrix: that element.
-int Element(Run& run, BcdNumber value[2]) {
+int ReadElementIndex(Run& run, uint16_t rows, uint16_t cols, bool matrix, uint32_t* index,
+                     BcdNumber value[2]) {
+  uint32_t at[2] = {0, 0};
+  uint16_t limits[2] = {rows, cols};
+  for (int i = 0; i < (matrix ? 2 : 1); ++i) {
+    if (i == 1) {
+      if (Peek(run) != kTokComma) return Fail(value, kBcdErrSyntax);
+      Skip(run);
+    }
+    BcdNumber v[2];
+    if (!EvalArgument(run, v)) {
+      std::memcpy(value, v, sizeof v);
+      return 0;
+    }
+    int64_t n;
+    if (!IntegerIn(&v[0], 1, limits[i], &n)) return Fail(value, kBcdErrDimension);
+    at[i] = uint32_t(n - 1);
+  }
+  if (Peek(run) == ']') Skip(run);
+  *index = at[0] * cols + at[1];
+  return 1;
+}
+
+namespace {
+
+// List n, List Ans, List1-List6 and Mat X, Mat Ans, each optionally followed
+// by [index] or [row, column] for one element.
+int ArrayOperand(Run& run, uint16_t code, BcdNumber value[2]) {
+  ArrayName target;
+  if (int error = ReadArrayName(run, code, &target)) return Fail(value, error);
+  if (!RecallItem(target.kind, target.name.c_str(), value)) return 0;
   if (Peek(run) != '[') return 1;
   Skip(run);
   Array a;
   BcdNumber ref = value[0];
-  if (int code = OpenArray(&ref, &a)) return Fail(value, code);
-  uint32_t row = 0, col = 0;
-  if (!ReadIndex(run, a.rows, &row, value)) return 0;
-  if (a.kind == ArrayKind::kMatrix) {
-    if (Peek(run) != kComma) return Fail(value, kBcdErrSyntax);
-    Skip(run);
-    if (!ReadIndex(run, a.cols, &col, value)) return 0;
-  }
-  if (Peek(run) == ']') Skip(run);
-  a.Get(row * a.cols + col, value);
+  if (int error = OpenArray(&ref, &a)) return Fail(value, error);
+  uint32_t i;
+  if (!ReadElementIndex(run, a.rows, a.cols, a.kind == ArrayKind::kMatrix, &i, value)) return 0;
+  a.Get(i, value);
   ReleaseValue(&ref);
   return 1;
-}
-
-std::string ListItemName(int number) {
-  int file = GetSetupItem(kSetupListFile);
-  if (file < 1 || file > 6) file = 1;
-  return std::to_string(file) + "LIST" + std::to_string(number);
-}
-
-// List n, List Ans, List1-List6, optionally followed by [index].
-int List(Run& run, uint16_t code, BcdNumber value[2]) {
-  Skip(run);
-  int ok;
-  if (code != 0x7F51) {
-    ok = RecallItem(ArrayKind::kList, ListItemName(code - 0x7F6A + 1).c_str(), value);
-  } else if (Peek(run) == kAnsToken) {
-    Skip(run);
-    ok = RecallItem(ArrayKind::kList, kListAnsItem, value);
-  } else {
-    int n = 0, digits = 0;
-    for (; IsDigit(Peek(run)) && digits < 3; Skip(run), ++digits) n = n * 10 + (Peek(run) - '0');
-    if (digits == 0) return Fail(value, kBcdErrSyntax);
-    if (n < 1 || n > 26) return Fail(value, kBcdErrArgument);
-    ok = RecallItem(ArrayKind::kList, ListItemName(n).c_str(), value);
-  }
-  return ok && Element(run, value);
-}
-
-// Mat A-Z, Mat Ans, optionally followed by [row, column].
-int Mat(Run& run, uint16_t, BcdNumber value[2]) {
-  Skip(run);
-  uint16_t c = Peek(run);
-  char name[8] = "MAT_";
-  if (c == kAnsToken) {
-    std::strcpy(name, kMatAnsItem);
-  } else if (c >= 'A' && c <= 'Z') {
-    name[4] = char(c);
-  } else {
-    return Fail(value, kBcdErrSyntax);
-  }
-  Skip(run);
-  return RecallItem(ArrayKind::kMatrix, name, value) && Element(run, value);
 }
 
 // Elements up to the closing bracket; a missing bracket at the end of the
@@ -375,7 +363,7 @@ int ReadRow(Run& run, uint16_t close, std::vector<BcdComplex>* elems, BcdNumber 
     if (BcdKind(&e.re) != kBcdKindScalar) return Fail(value, kBcdErrMa);
     elems->push_back(e);
     uint16_t c = Peek(run);
-    if (c == kComma) {
+    if (c == kTokComma) {
       Skip(run);
       continue;
     }
@@ -431,7 +419,7 @@ bool ReadArguments(Run& run, int n, BcdComplex* args, BcdNumber value[2]) {
     }
     uint16_t c = Peek(run);
     if (i + 1 < n) {
-      if (c != kComma) return Fail(value, kBcdErrSyntax);
+      if (c != kTokComma) return Fail(value, kBcdErrSyntax);
       Skip(run);
     } else if (c == ')') {
       Skip(run);
@@ -490,17 +478,12 @@ int LogAB(Run& run, uint16_t, BcdNumber value[2]) {
 int RndFix(Run& run, uint16_t, BcdNumber value[2]) {
   BcdComplex args[2];
   if (!ReadArguments(run, 2, args, value)) return 0;
-  BcdNumber nine;
-  BcdFromInt(&nine, 9);
-  const BcdNumber* n = &args[1].re;
-  if (!RealArgs(&args[1], 1) || !BcdIsInteger(n) || BcdIsNegative(n) ||
-      BcdCompare(kBcdOpGt, n, &nine) == 1) {
-    return Fail(value, kBcdErrArgument);
-  }
+  int64_t n;
+  if (!IntegerIn(&args[1].re, 0, 9, &n)) return Fail(value, kBcdErrArgument);
   if (BcdKind(&args[0].re) != kBcdKindScalar) return Fail(value, kBcdErrMa);
   std::memcpy(value, &args[0], sizeof args[0]);
   if (!BcdIsComplex(&value[0])) BcdZero(&value[1]);
-  if (!BcdRoundForDisplay(value, kBcdFix, int(BcdToLongDouble(n)), false)) {
+  if (!BcdRoundForDisplay(value, kBcdFix, int(n), false)) {
     return Fail(value, kBcdErrMa);
   }
   return 1;
@@ -555,9 +538,9 @@ constexpr Range kRanges[] = {
     {0x7F2D, 0x7F2F, NotYet, 4},
     {0x7F26, 0x7F27, NotYet, 10},
     {0x7F28, 0x7F2C, NotYet, 4},
-    {0x7F40, 0x7F40, Mat, 4},
-    {0x7F51, 0x7F51, List, 4},
-    {0x7F6A, 0x7F6F, List, 4},
+    {0x7F40, 0x7F40, ArrayOperand, 4},
+    {0x7F51, 0x7F51, ArrayOperand, 4},
+    {0x7F6A, 0x7F6F, ArrayOperand, 4},
     {0x7F49, 0x7F4B, NotYet, 4},
     {0x7F52, 0x7F52, NotYet, 4},
     {0x7F50, 0x7F50, Imaginary, 6},
@@ -585,12 +568,23 @@ constexpr Range kRanges[] = {
 }  // namespace
 
 HandlerEntry HandlerOf(uint16_t code) {
+  auto scan = [](uint16_t c) -> HandlerEntry {
+    for (const Range& r : kRanges) {
+      if (c >= r.first && c <= r.last) return {r.handler, r.kind};
+    }
+    return {nullptr, 1};
+  };
+  // The handler table proper: 256 one-byte tokens, then the 0x7F page.
+  static const auto kTable = [&scan] {
+    std::array<HandlerEntry, 512> t{};
+    for (int i = 0; i < 512; ++i) t[size_t(i)] = scan(uint16_t(i < 256 ? i : 0x7F00 + i - 256));
+    return t;
+  }();
+  if (code < 0x100) return kTable[code];
+  if ((code >> 8) == 0x7F) return kTable[256 + (code & 0xFF)];
   // The 0xF914 slot between the recursion terms has no operand.
   if (code == 0xF914) return {nullptr, 1};
-  for (const Range& r : kRanges) {
-    if (code >= r.first && code <= r.last) return {r.handler, r.kind};
-  }
-  return {nullptr, 1};
+  return scan(code);
 }
 
 }  // namespace eval_internal

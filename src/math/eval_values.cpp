@@ -244,8 +244,19 @@ int ReadMatrix(const BcdNumber* ref, Dense* d, BcdNumber* out) {
   return 1;
 }
 
-int WriteMatrix(const Dense& d, BcdNumber* out) {
-  return MakeArray(ArrayKind::kMatrix, d.rows, d.cols, d.e, out);
+// The result of an operation on `operand`, which is released once the result
+// stands (out may be the operand).
+int WriteMatrix(const Dense& d, const BcdNumber* operand, BcdNumber* out) {
+  BcdNumber old = operand ? *operand : BcdNumber{};
+  int ok = MakeArray(ArrayKind::kMatrix, d.rows, d.cols, d.e, out);
+  if (ok && operand) ReleaseValue(&old);
+  return ok;
+}
+
+// A square matrix operand.
+int ReadSquare(const BcdNumber* ref, Dense* d, BcdNumber* out) {
+  if (!ReadMatrix(ref, d, out)) return 0;
+  return d->rows == d->cols ? 1 : Fail(out, kBcdErrDimension);
 }
 
 // a*b + c into r (24-byte values), stopping at errors.
@@ -373,26 +384,17 @@ int MatrixMul(const BcdNumber* a, const BcdNumber* b, BcdNumber* out) {
   Dense x, y, z;
   if (!ReadMatrix(a, &x, out) || !ReadMatrix(b, &y, out)) return 0;
   if (!Product(x, y, &z, out)) return 0;
-  BcdNumber ca = *a, cb = *b;
-  int ok = WriteMatrix(z, out);
-  if (ok) {
-    ReleaseValue(&ca);
-    ReleaseValue(&cb);
-  }
+  BcdNumber cb = *b;
+  int ok = WriteMatrix(z, a, out);
+  if (ok) ReleaseValue(&cb);
   return ok;
 }
 
 int MatrixPow(const BcdNumber* m, const BcdNumber* n, BcdNumber* out) {
   Dense x;
-  if (!ReadMatrix(m, &x, out)) return 0;
-  if (x.rows != x.cols) return Fail(out, kBcdErrDimension);
-  if (BcdKind(n) != kBcdKindScalar || BcdIsComplex(n) || !BcdIsInteger(n) || BcdIsNegative(n)) {
-    return Fail(out, kBcdErrMa);
-  }
-  BcdNumber limit;
-  BcdFromInt(&limit, 255);
-  if (BcdCompare(kBcdOpGt, n, &limit) == 1) return Fail(out, kBcdErrMa);
-  int k = int(BcdToLongDouble(n));
+  if (!ReadSquare(m, &x, out)) return 0;
+  int64_t k;
+  if (!IntegerIn(n, 0, 255, &k)) return Fail(out, kBcdErrMa);
   Dense result;
   Identity(x.rows, &result);
   for (; k > 0; k >>= 1) {
@@ -405,10 +407,7 @@ int MatrixPow(const BcdNumber* m, const BcdNumber* n, BcdNumber* out) {
       x = std::move(sq);
     }
   }
-  BcdNumber cm = *m;
-  int ok = WriteMatrix(result, out);
-  if (ok) ReleaseValue(&cm);
-  return ok;
+  return WriteMatrix(result, m, out);
 }
 
 int MatrixTranspose(const BcdNumber* m, BcdNumber* out) {
@@ -420,16 +419,12 @@ int MatrixTranspose(const BcdNumber* m, BcdNumber* out) {
   for (uint32_t r = 0; r < x.rows; ++r) {
     for (uint32_t c = 0; c < x.cols; ++c) t.e[c * t.cols + r] = x.e[r * x.cols + c];
   }
-  BcdNumber cm = *m;
-  int ok = WriteMatrix(t, out);
-  if (ok) ReleaseValue(&cm);
-  return ok;
+  return WriteMatrix(t, m, out);
 }
 
 int MatrixDet(const BcdNumber* m, BcdNumber* out) {
   Dense x;
-  if (!ReadMatrix(m, &x, out)) return 0;
-  if (x.rows != x.cols) return Fail(out, kBcdErrDimension);
+  if (!ReadSquare(m, &x, out)) return 0;
   BcdNumber d[2];
   int r = Eliminate(std::move(x), d, nullptr);
   if (r == 0) {
@@ -444,8 +439,7 @@ int MatrixDet(const BcdNumber* m, BcdNumber* out) {
 
 int MatrixInverse(const BcdNumber* m, BcdNumber* out) {
   Dense x, inv;
-  if (!ReadMatrix(m, &x, out)) return 0;
-  if (x.rows != x.cols) return Fail(out, kBcdErrDimension);
+  if (!ReadSquare(m, &x, out)) return 0;
   BcdNumber d[2];
   int r = Eliminate(std::move(x), d, &inv);
   if (r == 0) {
@@ -453,23 +447,15 @@ int MatrixInverse(const BcdNumber* m, BcdNumber* out) {
     return 0;
   }
   if (r == 2) return Fail(out, kBcdErrMa);
-  BcdNumber cm = *m;
-  int ok = WriteMatrix(inv, out);
-  if (ok) ReleaseValue(&cm);
-  return ok;
+  return WriteMatrix(inv, m, out);
 }
 
 int MatrixIdentity(const BcdNumber* n, BcdNumber* out) {
-  BcdNumber one, limit;
-  BcdConst(&one, kBcdOne);
-  BcdFromInt(&limit, 255);
-  if (BcdKind(n) != kBcdKindScalar || BcdIsComplex(n) || !BcdIsInteger(n) ||
-      BcdCompare(kBcdOpLt, n, &one) == 1 || BcdCompare(kBcdOpGt, n, &limit) == 1) {
-    return Fail(out, kBcdErrArgument);
-  }
+  int64_t size;
+  if (!IntegerIn(n, 1, 255, &size)) return Fail(out, kBcdErrArgument);
   Dense d;
-  Identity(uint16_t(BcdToLongDouble(n)), &d);
-  return WriteMatrix(d, out);
+  Identity(uint16_t(size), &d);
+  return WriteMatrix(d, nullptr, out);
 }
 
 // ---- List functions --------------------------------------------------------------------

@@ -27,13 +27,6 @@ constexpr Alias kAliases[] = {
     {"And", 0x7FB0},  {"Or", 0x7FB1},      {"\r\n", 0x0D},  {"\n", 0x0D},    {"\r", 0x0D},
 };
 
-constexpr uint16_t kExponent = 0x0F;
-constexpr uint16_t kHexPrefix = 0x84;
-constexpr uint16_t kQuote = 0x22;
-constexpr uint16_t kComment = 0x27;
-constexpr uint16_t kNewLine = 0x0D;
-constexpr uint16_t kHexDigitA = 0x1A;
-
 // Which of several tokens with one name a text reads as, when no alias
 // says: the plain characters first, then the pages in order.
 int Rank(uint16_t code) {
@@ -138,22 +131,23 @@ class Reader {
     char c = text_[p_];
     if (inString_ || inComment_) return Character();
     if (hexLiteral_ && (IsDigit(c) || IsHexLetter(c))) {
-      Emit(IsDigit(c) ? uint16_t(c) : uint16_t(kHexDigitA + (c - 'A')), 1);
+      Emit(IsDigit(c) ? uint16_t(c) : uint16_t(kTokHexDigitA + (c - 'A')), 1);
       return true;
     }
     hexLiteral_ = false;
     if (c == 'E' && ExponentFollows()) {
-      Emit(kExponent, 1);
+      Emit(kTokExponent, 1);
       return true;
     }
     if (uint16_t prefix = LiteralPrefix()) {
       Emit(prefix, 1);
-      hexLiteral_ = prefix == kHexPrefix;
+      hexLiteral_ = prefix == kTokHexPrefix;
       return true;
     }
     size_t len = 0;
     uint16_t code = Longest(&len);
-    if (len == 1 && options_.hexLetters && IsHexLetter(c)) code = uint16_t(kHexDigitA + (c - 'A'));
+    if (len == 1 && options_.hexLetters && IsHexLetter(c))
+      code = uint16_t(kTokHexDigitA + (c - 'A'));
     if (len == 0) {
       if (c == ' ' || c == '\t') {
         ++p_;
@@ -168,8 +162,8 @@ class Reader {
     uint32_t attributes = 0;
     TokenRawName(code, &attributes);
     if ((attributes & kTokenBlankAfter) && p_ < text_.size() && text_[p_] == ' ') ++p_;
-    if (code == kQuote) inString_ = true;
-    if (code == kComment) inComment_ = true;
+    if (code == kTokQuote) inString_ = true;
+    if (code == kTokComment) inComment_ = true;
     return true;
   }
 
@@ -183,7 +177,7 @@ class Reader {
     }
     if (inString_ && c == '"') {
       inString_ = false;
-      Emit(kQuote, 1);
+      Emit(kTokQuote, 1);
       return true;
     }
     return PutCharacter(text_, &p_, out_);
@@ -288,14 +282,14 @@ std::string TokensToText(const uint8_t* tokens) {
   for (const uint8_t* p = tokens;;) {
     uint16_t code = TokenAdvance(&p);
     if (code == 0) break;
-    if (code == kNewLine) inString = inComment = false;
-    if ((inString && code != kQuote) || inComment) {
+    if (code == kTokNewLine) inString = inComment = false;
+    if ((inString && code != kTokQuote) || inComment) {
       text += CharacterText(code);
       continue;
     }
     text += TokenText(code);
-    if (code == kQuote) inString = !inString;
-    if (code == kComment) inComment = true;
+    if (code == kTokQuote) inString = !inString;
+    if (code == kTokComment) inComment = true;
   }
   return text;
 }

@@ -15,6 +15,37 @@ constexpr uint32_t kTokenWidthMask = 0x3F;
 constexpr uint32_t kTokenLineEnd = 0x40;
 constexpr uint32_t kTokenBlankAfter = 0x80;
 
+// Codes the evaluator, the line runner and the text conversion name.
+enum : uint16_t {
+  kTokDisplayStop = 0x0C,
+  kTokNewLine = 0x0D,
+  kTokStore = 0x0E,
+  kTokExponent = 0x0F,
+  kTokJump = 0x13,
+  kTokHexDigitA = 0x1A,  // 0x1A-0x1F: the hexadecimal digits A-F
+  kTokQuote = 0x22,
+  kTokComment = 0x27,
+  kTokOpenParen = 0x28,
+  kTokCloseParen = 0x29,
+  kTokComma = 0x2C,
+  kTokPoint = 0x2E,
+  kTokColon = 0x3A,
+  kTokHexPrefix = 0x84,
+  kTokNegate = 0x87,
+  kTokPlus = 0x89,
+  kTokDegreeMark = 0x8C,
+  kTokMinus = 0x99,
+  kTokTimes = 0xA9,
+  kTokDivide = 0xB9,
+  kTokFractionSep = 0xBB,
+  kTokAns = 0xC0,
+  kTokImplicitValue = 0xF8,     // multiplication before a value (2X)
+  kTokImplicitFunction = 0xFA,  // multiplication before a function or bracket (2sin X)
+  kTokMat = 0x7F40,
+  kTokList = 0x7F51,
+  kTokList1 = 0x7F6A,  // 0x7F6A-0x7F6F: List1-List6
+};
+
 // Longest name with its appended blank and end byte.
 constexpr size_t kTokenNameBuffer = 24;
 

@@ -218,6 +218,9 @@ TEST_F(EvalLines, PowersAndFunctions) {
       {"i²", "-1"},
       {"Deg", "Done"},
       {"2∠90", "2i"},
+      {"12°30°", "12.5"},  // degrees and minutes
+      {"1°30°36°+1", "2.51"},
+      {"-1°30°", "-1.5"},
   });
 }
 
