@@ -19,9 +19,9 @@ int WideParts(const BcdNumber* z, W* re, W* im) {
   return FromBcd(&b, im);
 }
 
-int PackComplex(W re, W im, BcdNumber* out) {
+int PackComplex(W re, W im, BcdNumber* out, bool dropNoise) {
   constexpr int kNoise = 100;
-  if (!IsZero(re) && !IsZero(im)) {
+  if (dropNoise && !IsZero(re) && !IsZero(im)) {
     if (Log2(re) < Log2(im) - kNoise) {
       re = W{};
     } else if (Log2(im) < Log2(re) - kNoise) {
@@ -69,14 +69,14 @@ int RealExp(const W& x, bool negate, BcdNumber* out) {
 namespace {
 
 // e^a (cos + i sin) of an angle already reduced.
-int ExpOfReduced(const W& a, const Reduced& angle, bool negAngle, BcdNumber* out) {
+int ExpOfReduced(const W& a, const Reduced& angle, bool negAngle, bool exactAngle, BcdNumber* out) {
   int rc;
   if (ExpBeyondRecord(a, out, &rc)) return rc;
   W s, c;
   SinCosReduced(angle, &s, &c);
   if (negAngle) s = Neg(s);
   W m = Exp(a);
-  return PackComplex(Mul(m, c), Mul(m, s), out);
+  return PackComplex(Mul(m, c), Mul(m, s), out, !exactAngle);
 }
 
 // Beyond this the angle of a computed exponent has no digit left.
@@ -89,7 +89,7 @@ const W& AngleLimit() {
 
 int WideComplexExp(const W& a, const W& b, BcdNumber* out) {
   if (CompareAbs(b, AngleLimit()) > 0) return Fail(out, kBcdErrMa);
-  return ExpOfReduced(a, ReduceWide(Abs(b)), b.neg, out);
+  return ExpOfReduced(a, ReduceWide(Abs(b)), b.neg, false, out);
 }
 
 }  // namespace fn_internal
@@ -152,8 +152,8 @@ int FnComplexSqrt(const BcdNumber* z, BcdNumber* r) {
   W mod = Sqrt(Add(Mul(a, a), Mul(b, b)));
   W t = Sqrt(Scale2(Add(Abs(a), mod), -1));
   W other = Div(Abs(b), Scale2(t, 1));
-  if (!a.neg) return PackComplex(t, b.neg ? Neg(other) : other, r);
-  return PackComplex(other, b.neg ? Neg(t) : t, r);
+  if (!a.neg) return PackComplex(t, b.neg ? Neg(other) : other, r, false);
+  return PackComplex(other, b.neg ? Neg(t) : t, r, false);
 }
 
 namespace {
@@ -192,7 +192,7 @@ int FnComplexExp(const BcdNumber* z, BcdNumber* r) {
   BcdComplexSplit(z, &re, &im);
   Reduced angle;
   if (int code = ReduceAngle(&im, kFnRadians, &angle)) return Fail(r, code);
-  return ExpOfReduced(a, angle, b.neg, r);
+  return ExpOfReduced(a, angle, b.neg, true, r);
 }
 
 int FnComplexTenPow(const BcdNumber* z, BcdNumber* r) {
@@ -221,5 +221,5 @@ int FnFromPolar(const BcdNumber* modulus, const BcdNumber* argument, int angleUn
   W s, c;
   SinCosReduced(angle, &s, &c);
   if (BcdIsNegative(argument)) s = Neg(s);
-  return PackComplex(Mul(m, c), Mul(m, s), z);
+  return PackComplex(Mul(m, c), Mul(m, s), z, false);
 }

@@ -25,10 +25,12 @@ inline bool PassError(const BcdNumber* x, BcdNumber* out) {
 // Real and imaginary parts of a scalar on the wide form; 0 or an error code.
 int WideParts(const BcdNumber* z, fn_wide::W* re, fn_wide::W* im);
 
-// Packs a complex result. A part that is no more than rounding noise of the
-// other (below 2^-100 of it) is taken as zero, so that exact cancellations
-// such as (1+i)^2 or ln(0.6+0.8i) give clean parts.
-int PackComplex(fn_wide::W re, fn_wide::W im, BcdNumber* out);
+// Packs a complex result. With dropNoise, a part that is no more than the
+// rounding noise of the other (below 2^-100 of it) is taken as zero, so that
+// exact cancellations such as (1+i)^2 or ln(0.6+0.8i) give clean parts; the
+// paths without cancellation (an exactly reduced angle, the square root)
+// keep a genuinely tiny part such as the imaginary part of e^(1E-40 i).
+int PackComplex(fn_wide::W re, fn_wide::W im, BcdNumber* out, bool dropNoise = true);
 
 // True when e^x lies beyond the record either way: then zero (rc 1) or
 // error 3 (rc 0) is written.

@@ -52,6 +52,9 @@ TEST(FunctionsComplex, Values) {
       {kLog, "-100", "0", "", "", "2", "1.36437635384184"},
       {kExp, "0", "3.14159265358979", "", "", "-1", "3.23846264338328E-15"},
       {kExp, "231", "1", "", "", "E3", ""},
+      {kExp, "0", "1E-40", "", "", "1", "1E-40"},
+      {kLn, "1", "1E-20", "", "", "5E-41", "1E-20"},
+      {kDiv, "0.1", "0.2", "0.2", "0.4", "0.5", "0"},
       {kTenPow, "0", "1", "", "", "-0.668201510190313", "0.743980336957493"},
       {kAbs, "3", "-4", "", "", "5", "0"},
       {kArg, "0", "1", "", "", "90", "0"},
@@ -106,6 +109,9 @@ TEST(FunctionsComplex, PolarFormBothWays) {
   t = N("45");
   FnFromPolar(&m, &t, kFnDegrees, z);
   ExpectComplex(z, "1.4142135623731", "1.4142135623731", "2 at 45 degrees");
+  t = N("1E-40");
+  FnFromPolar(&m, &t, kFnRadians, z);
+  ExpectComplex(z, "2", "2E-40", "2 at 1E-40 radians");
   t = N("-100");
   FnFromPolar(&m, &t, kFnGrads, z);
   ExpectComplex(z, "0", "-2", "2 at -100 grads");
