@@ -14,18 +14,6 @@ using u128 = unsigned __int128;
 
 namespace {
 
-// A real scalar on the wide form, a fraction from its exact parts (so that
-// 1/3 is a third, not 0.333333333333333).
-int ExactReal(const BcdNumber* x, W* w) {
-  if (bcd_internal::IsFractionRecord(x)) {
-    bcd_internal::Frac f;
-    if (int code = bcd_internal::ReadFraction(x, &f)) return code;
-    *w = Div(FromInt(f.num, f.neg), FromInt(f.den));
-    return 0;
-  }
-  return FromBcd(x, w);
-}
-
 // |x|^y for x != 0 on the wide form, negated when asked.
 int PowerOfMagnitude(const W& x, const W& y, bool negate, BcdNumber* out) {
   return RealExp(Mul(y, Ln(Abs(x))), negate, out);
@@ -153,7 +141,6 @@ int FnComplexPow(const BcdNumber* z, const BcdNumber* w, BcdNumber* r) {
   W a, b, c, d;
   if (int code = WideParts(z, &a, &b)) return Fail(r, code);
   if (int code = WideParts(w, &c, &d)) return Fail(r, code);
-  if (!BcdIsComplex(w) && bcd_internal::IsFractionRecord(w)) ExactReal(w, &c);
   if (IsZero(a) && IsZero(b)) {
     if (IsZero(d) && !IsZero(c) && !c.neg) {
       BcdZero(r);
@@ -190,14 +177,21 @@ int FnPower(const BcdNumber* x, const BcdNumber* y, BcdNumber* r, const FnMode& 
     if (mode.complexMode != kFnReal) return FnComplexPow(x, y, r);
     return FnRealRoot(x, y, r);
   }
-  // The core keeps fractions exact ((1/4)^0.5 is 1/2) and squares exactly.
+  // The core keeps a fraction exact where the result is one ((1/4)^0.5 is
+  // 1/2); where it falls back to 15-digit decimals the exact value below
+  // does better.
   if (bcd_internal::IsFractionRecord(x) && !bcd_internal::IsFractionRecord(y)) {
-    BcdNumber xs = *x, ys = *y;
-    return BcdPow(&xs, &ys, r);
+    BcdNumber xs = *x, ys = *y, t[2];
+    int rc = BcdPow(&xs, &ys, t);
+    if (!rc || bcd_internal::IsFractionRecord(t) || BcdIsInteger(t)) {
+      r[0] = t[0];
+      if (BcdIsComplex(t)) r[1] = t[1];
+      return rc;
+    }
   }
   W wx, wy;
   if (int code = FromBcd(x, &wx)) return Fail(r, code);
-  if (int code = ExactReal(y, &wy)) return Fail(r, code);
+  if (int code = FromBcd(y, &wy)) return Fail(r, code);
   if (IsZero(wx)) {
     if (IsZero(wy) || wy.neg) return Fail(r, kBcdErrMa);
     BcdZero(r);

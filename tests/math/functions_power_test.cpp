@@ -36,6 +36,8 @@ TEST(FunctionsPower, RealRootRuleAndEdges) {
       {kFnReal, "2", "0.5", "1.4142135623731"},
       {kFnReal, "1/4", "0.5", "1/2"},
       {kFnReal, "2/3", "2", "4/9"},
+      {kFnReal, "1/3", "0.5", "0.577350269189626"},
+      {kFnReal, "2/3", "60", "2.71972163893643E-11"},
       {kFnReal, "8", "1/3", "2"},
       {kFnReal, "10", "100", "E3"},
       {kFnReal, "10", "-100", "0"},
