@@ -111,17 +111,33 @@ int OpenArray(const BcdNumber* ref, Array* a) {
   }
 }
 
-int MakeArray(ArrayKind kind, uint16_t rows, uint16_t cols, const std::vector<BcdComplex>& elems,
-              BcdNumber* out) {
+namespace {
+
+// The host block slot of a temporary value of ours, or -1.
+int TemporarySlot(const BcdNumber* x) {
+  if (!IsArray(x)) return -1;
+  uint32_t handle = Load32(x->bytes + 5);
+  int slot = int(handle & 0xFFFF);
+  if ((handle & kTagMask) != kTagTemporary || slot >= kMemHandleCount || !g_ours[size_t(slot)]) {
+    return -1;
+  }
+  return slot;
+}
+
+int WriteArray(ArrayKind kind, uint16_t rows, uint16_t cols, const std::vector<BcdComplex>& elems,
+               int reuse, BcdNumber* out) {
   uint32_t count = uint32_t(rows) * cols;
   if (count == 0 || elems.size() != count) return Fail(out, kBcdErrDimension);
   bool complex = false;
   for (const BcdComplex& e : elems) complex = complex || BcdIsComplex(&e.re);
   uint32_t bytes = BlockBytes(count, complex);
   if (bytes > 0xFFFF) return Fail(out, kBcdErrMemory);
-  int slot = MemHandleAlloc(uint16_t(bytes));
-  if (slot < 0) return Fail(out, kBcdErrMemory);
-  g_ours[size_t(slot)] = true;
+  int slot = reuse;
+  if (slot < 0 || MemHandleSize(slot) < bytes) {
+    slot = MemHandleAlloc(uint16_t(bytes));
+    if (slot < 0) return Fail(out, kBcdErrMemory);
+    g_ours[size_t(slot)] = true;
+  }
   uint8_t* block = MemHandleBlock(slot);
   for (uint32_t i = 0; i < count; ++i) {
     BcdNumber re, im;
@@ -134,6 +150,13 @@ int MakeArray(ArrayKind kind, uint16_t rows, uint16_t cols, const std::vector<Bc
   return 1;
 }
 
+}  // namespace
+
+int MakeArray(ArrayKind kind, uint16_t rows, uint16_t cols, const std::vector<BcdComplex>& elems,
+              BcdNumber* out) {
+  return WriteArray(kind, rows, cols, elems, -1, out);
+}
+
 void MakeItemRef(ArrayKind kind, uint16_t rows, uint16_t cols, bool complex, const uint8_t* block,
                  BcdNumber* out) {
   uint32_t offset = uint32_t(block - McsArenaBase());
@@ -141,11 +164,8 @@ void MakeItemRef(ArrayKind kind, uint16_t rows, uint16_t cols, bool complex, con
 }
 
 void ReleaseValue(const BcdNumber* x) {
-  if (!IsArray(x)) return;
-  uint32_t handle = Load32(x->bytes + 5);
-  if ((handle & kTagMask) != kTagTemporary) return;
-  int slot = int(handle & 0xFFFF);
-  if (slot >= kMemHandleCount || !g_ours[size_t(slot)]) return;
+  int slot = TemporarySlot(x);
+  if (slot < 0) return;
   g_ours[size_t(slot)] = false;
   MemHandleFree(slot);
 }
@@ -174,9 +194,12 @@ int MapArray(const BcdNumber* ref, bool allowMatrix, ElementFn fn, const void* c
     }
     if (!IsScalarValue(&elems[i].re)) return Fail(out, kBcdErrMa);
   }
+  // A temporary operand that is also the destination gives its block to the
+  // result when it is large enough.
   BcdNumber copy = *ref;
-  int ok = MakeArray(a.kind, a.rows, a.cols, elems, out);
-  if (ok) ReleaseValue(&copy);
+  int reuse = out == ref ? TemporarySlot(ref) : -1;
+  int ok = WriteArray(a.kind, a.rows, a.cols, elems, reuse, out);
+  if (ok && TemporarySlot(out) != reuse) ReleaseValue(&copy);
   return ok;
 }
 

@@ -123,6 +123,37 @@ TEST_F(EvalArrays, ReleasingAStoredItemLeavesIt) {
   EXPECT_EQ(Run("List 3"), "{4,5}");
 }
 
+TEST_F(EvalArrays, AUnaryOperationReusesItsTemporaryBlock) {
+  std::vector<BcdComplex> elems(3);
+  for (int i = 0; i < 3; ++i) BcdFromInt(&elems[size_t(i)].re, i + 1);
+  BcdNumber v[2];
+  ASSERT_EQ(MakeArray(ArrayKind::kList, 3, 1, elems, v), 1);
+  auto used = [] {
+    int n = 0;
+    for (int h = 0; h < kMemHandleCount; ++h) n += MemHandleBlock(h) != nullptr;
+    return n;
+  };
+  int before = used();
+  uint8_t handle[4];
+  std::memcpy(handle, v[0].bytes + 5, 4);
+  ASSERT_EQ(ApplyPrefix(0x87, v, CurrentMode()), 1);
+  EXPECT_EQ(std::memcmp(handle, v[0].bytes + 5, 4), 0);
+  EXPECT_EQ(used(), before);
+  // A complex result needs twice the room: a new block, the old one freed.
+  BcdNumber i[2];
+  BcdNumber zero, one;
+  BcdZero(&zero);
+  BcdConst(&one, kBcdOne);
+  BcdComplexMake(&zero, &one, i);
+  ASSERT_EQ(ApplyBinary(0xA9, v, i, v, CurrentMode()), 1);
+  EXPECT_EQ(used(), before);
+  Array a;
+  ASSERT_EQ(OpenArray(v, &a), 0);
+  EXPECT_TRUE(a.complex);
+  ReleaseAllTemporaries();
+  EXPECT_EQ(used(), before - 1);
+}
+
 TEST_F(EvalArrays, CoreArithmeticReachesListsThroughTheHook) {
   std::vector<BcdComplex> elems(2);
   BcdFromInt(&elems[0].re, 3);
