@@ -11,6 +11,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <deque>
 #include <mutex>
 
 #include "host/cli/cli.h"
@@ -51,6 +52,8 @@ constexpr milliseconds kBlinkPeriod{500};
 constexpr milliseconds kEscapeWait{50};
 // At most this often a redraw, however fast the calculator changes its screen.
 constexpr milliseconds kFrameInterval{15};
+// How soon to look again whether the key queue has room for pasted keys.
+constexpr milliseconds kBacklogRetry{10};
 
 class TuiFrontEnd : public HeadlessFrontEnd {
  public:
@@ -111,6 +114,10 @@ class TuiLoop {
 
  private:
   bool HandleKeys();  // false: quit
+  // Sends held keys while the calculator's key queue has room. The window
+  // types one key at a time; a paste into a terminal arrives all at once
+  // and would otherwise overflow the queue.
+  void SendBacklog();
   void Press(const TermKey& key);
   bool Draw();
 
@@ -118,6 +125,7 @@ class TuiLoop {
   int wakeRead_;
   TermPalette palette_;
   TermKeyDecoder decoder_;
+  std::deque<TermKey> backlog_;
   TuiView view_;
   TermGrid shown_, next_;
   bool wholeScreen_ = true;  // the terminal's contents are unknown
@@ -185,11 +193,19 @@ bool TuiLoop::HandleKeys() {
         break;
       case TermKey::kVirtualKey:
       case TermKey::kCharacter:
-        Press(key);
+        backlog_.push_back(key);
         break;
     }
   }
+  SendBacklog();
   return true;
+}
+
+void TuiLoop::SendBacklog() {
+  while (!backlog_.empty() && KeyQueueCount() < kKeyQueueCapacity) {
+    Press(backlog_.front());
+    backlog_.pop_front();
+  }
 }
 
 int TuiLoop::Run(int* signal) {
@@ -223,7 +239,9 @@ int TuiLoop::Run(int* signal) {
       decoder_.Flush();
       if (!HandleKeys()) return kExitOk;
     }
+    SendBacklog();
     Clock::time_point wakeAt = nextBlink;
+    if (!backlog_.empty()) wakeAt = std::min(wakeAt, now + kBacklogRetry);
     if (dirty_) {
       if (now - lastDraw_ >= kFrameInterval) {
         if (!Draw()) return kExitFailed;  // the terminal is gone

@@ -20,6 +20,11 @@ constexpr char kLeaveSequence[] = "\x1b[0m\x1b[?7h\x1b[?25h\x1b[?1049l\x1b[23;0t
 termios gSaved;
 volatile sig_atomic_t gActive = 0;
 int gWakeFd = -1;
+// While the screen is ours, whatever the program writes to stderr (sanitizer
+// warnings, a library's complaint) goes to this unlinked file instead of
+// through the picture, and is shown once the terminal is back.
+int gStderrCopy = -1;  // the real stderr
+int gStderrFile = -1;
 
 volatile sig_atomic_t gQuit = 0;
 volatile sig_atomic_t gResized = 0;
@@ -31,13 +36,45 @@ constexpr int kFatalSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT};
 struct sigaction gPreviousFatal[sizeof kFatalSignals / sizeof kFatalSignals[0]];
 bool gHandlersInstalled = false;
 
-// Only async-signal-safe calls: it runs in signal handlers.
+void CaptureStderr() {
+  if (gStderrFile >= 0) return;
+  const char* dir = std::getenv("TMPDIR");
+  std::string path = std::string(dir && *dir ? dir : "/tmp") + "/vk2280-tui-XXXXXX";
+  int fd = mkstemp(path.data());
+  if (fd < 0) return;  // then stderr stays as it is
+  unlink(path.c_str());
+  gStderrCopy = dup(STDERR_FILENO);
+  if (gStderrCopy < 0) {
+    close(fd);
+    return;
+  }
+  dup2(fd, STDERR_FILENO);
+  gStderrFile = fd;
+}
+
+// Only async-signal-safe calls from here on: they run in signal handlers.
+void ReleaseStderr() {
+  if (gStderrFile < 0) return;
+  dup2(gStderrCopy, STDERR_FILENO);
+  char buffer[4096];
+  ssize_t n;
+  lseek(gStderrFile, 0, SEEK_SET);
+  while ((n = read(gStderrFile, buffer, sizeof buffer)) > 0) {
+    ssize_t ignored = write(STDERR_FILENO, buffer, static_cast<size_t>(n));
+    (void)ignored;
+  }
+  close(gStderrFile);
+  close(gStderrCopy);
+  gStderrFile = gStderrCopy = -1;
+}
+
 void RestoreNow() {
   if (!gActive) return;
   gActive = 0;
   ssize_t ignored = write(STDOUT_FILENO, kLeaveSequence, sizeof kLeaveSequence - 1);
   (void)ignored;
   tcsetattr(STDIN_FILENO, TCSANOW, &gSaved);
+  ReleaseStderr();
 }
 
 void Wake() {
@@ -127,6 +164,7 @@ bool EnterRaw(std::string* error) {
     return false;
   }
   gActive = 1;
+  CaptureStderr();
   return TerminalWrite(kEnterSequence);
 }
 
