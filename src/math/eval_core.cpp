@@ -180,7 +180,7 @@ class Machine {
       : run_{cursor, stacks, flags, CurrentMode()}, value_(result) {}
 
   int Go() {
-    if (g_breakTest && g_breakTest()) return Fail(value_, kBcdErrBreak);
+    if (BreakRequested()) return Fail(value_, kBcdErrBreak);
     if (!PushBottom()) return 0;
     for (;;) {
       if (!Operand()) return 0;
@@ -414,6 +414,10 @@ bool EvalEndsExpression(uint16_t c) {
 
 void EvalSetBreakTest(int (*test)()) {
   g_breakTest = test;
+}
+
+bool eval_internal::BreakRequested() {
+  return g_breakTest && g_breakTest();
 }
 
 FnMode eval_internal::CurrentMode() {

@@ -38,6 +38,9 @@ inline int Fail(BcdNumber* out, int code) {
   return 0;
 }
 
+// The break test (AC pressed), also asked inside long matrix work.
+bool BreakRequested();
+
 // The current setup as the functions want it.
 FnMode CurrentMode();
 

@@ -144,6 +144,15 @@ class Line {
       r_->form = end == 0xF906 ? kLineAsRectangular : kLineAsPolar;
       TokenAdvance(&p_);
       end = Peek(p_);
+    } else if (end >= 0xF901 && end <= 0xF904) {
+      // ►Dec ►Hex ►Bin ►Oct: the value as an integer of that base.
+      FnMode mode = CurrentMode();
+      if (mode.baseMode == kBcdBaseNone) return Error(kBcdErrSyntax);
+      r_->form = kLineAsDec + (end - 0xF901);
+      mode.baseMode = uint8_t(LineFormBase(r_->form));
+      if (!ToBaseN(v, mode)) return Error(BcdErrorCode(&v[0]));
+      TokenAdvance(&p_);
+      end = Peek(p_);
     } else if (end == kTokJump) {
       return Jump(v);
     }
@@ -251,6 +260,11 @@ class Line {
 };
 
 }  // namespace
+
+int LineFormBase(int form) {
+  static constexpr int kBases[] = {kBcdBaseDec, kBcdBaseHex, kBcdBaseBin, kBcdBaseOct};
+  return form >= kLineAsDec && form <= kLineAsOct ? kBases[form - kLineAsDec] : kBcdBaseNone;
+}
 
 int RunLine(const uint8_t* tokens, LineResult* result) {
   return Line(tokens, result).Go();

@@ -19,7 +19,14 @@ enum : int {
   kLineAsIs = 0,
   kLineAsRectangular = 1,  // ►a+bi
   kLineAsPolar = 2,        // ►r∠θ
+  kLineAsDec = 3,          // ►Dec, ►Hex, ►Bin, ►Oct: in a Base-N mode, that base
+  kLineAsHex = 4,
+  kLineAsBin = 5,
+  kLineAsOct = 6,
 };
+
+// The Base-N mode of a kLineAsDec ... kLineAsOct form (0 for the others).
+int LineFormBase(int form);
 
 struct LineResult {
   int shows = kLineShowsDone;

@@ -141,10 +141,14 @@ int ReadDecimal(Run& run, BcdNumber value[2]) {
     BcdZero(&value[0]);
     return 1;
   }
-  char text[40];
-  std::snprintf(text, sizeof text, "0.%sE%d", digits, exponent + 1);
-  BcdFromText(&value[0], text);
-  return BcdErrorCode(&value[0]) ? 0 : 1;
+  // The kept digits as an integer, scaled into the working form: exact, so
+  // packing only applies the exponent range.
+  BcdWork w;
+  uint64_t m = 0;
+  for (int i = 0; i < kept; ++i) m = m * 10 + uint64_t(digits[i] - '0');
+  w.mant = m;
+  w.exp = exponent - (kept - 1) + (kBcdWorkPlaces - 1);
+  return BcdPack(&w, &value[0]);
 }
 
 int Literal(Run& run, uint16_t code, BcdNumber value[2]) {

@@ -79,6 +79,7 @@ BcdDisplay CurrentDisplay(int form) {
   std::memcpy(&d.engExponent[1], SetupItemAddress(64), 2);
   if (form == kLineAsRectangular) d.complexMode = 1;
   if (form == kLineAsPolar) d.complexMode = 2;
+  if (int base = LineFormBase(form)) d.baseMode = uint8_t(base);
   return d;
 }
 

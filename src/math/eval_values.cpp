@@ -298,6 +298,7 @@ int Product(const Dense& x, const Dense& y, Dense* z, BcdNumber* out) {
   z->cols = y.cols;
   z->e.assign(uint32_t(z->rows) * z->cols, BcdComplex{});
   for (uint32_t r = 0; r < z->rows; ++r) {
+    if (BreakRequested()) return Fail(out, kBcdErrBreak);
     for (uint32_t c = 0; c < z->cols; ++c) {
       BcdNumber sum[2] = {};
       for (uint32_t k = 0; k < x.cols; ++k) {
@@ -338,6 +339,10 @@ int Eliminate(Dense m, BcdNumber* det, Dense* inverse) {
   BcdConst(&d[0], kBcdOne);
   BcdZero(&d[1]);
   for (uint32_t col = 0; col < n; ++col) {
+    if (BreakRequested()) {
+      BcdError(det, kBcdErrBreak);
+      return 0;
+    }
     uint32_t pivot = col;
     BcdNumber best;
     BcdZero(&best);

@@ -17,14 +17,16 @@ struct Alias {
   uint16_t code;
 };
 constexpr Alias kAliases[] = {
-    {"+", 0x89},      {"-", 0x99},         {"*", 0xA9},     {"/", 0xB9},     {"×", 0xA9},
-    {"÷", 0xB9},      {"->", 0x0E},        {"→", 0x0E},     {"=>", 0x13},    {"<=", 0x10},
-    {">=", 0x12},     {"<>", 0x11},        {"!=", 0x11},    {"^", 0xA8},     {"!", 0xAB},
-    {"sqrt", 0x86},   {"√", 0x86},         {"cbrt", 0x96},  {"pi", 0xD0},    {"π", 0xD0},
-    {"theta", 0xCE},  {"θ", 0xCE},         {"i", 0x7F50},   {"r", 0xCD},     {"asin", 0x91},
-    {"acos", 0x92},   {"atan", 0x93},      {"asinh", 0xB1}, {"acosh", 0xB2}, {"atanh", 0xB3},
-    {"a+bi", 0xF909}, {"r<theta", 0xF90A}, {"Ran#", 0xC1},  {"To", 0xF705},  {"Step", 0xF706},
-    {"And", 0x7FB0},  {"Or", 0x7FB1},      {"\r\n", 0x0D},  {"\n", 0x0D},    {"\r", 0x0D},
+    {"+", 0x89},       {"-", 0x99},          {"*", 0xA9},      {"/", 0xB9},      {"×", 0xA9},
+    {"÷", 0xB9},       {"->", 0x0E},         {"→", 0x0E},      {"=>", 0x13},     {"<=", 0x10},
+    {">=", 0x12},      {"<>", 0x11},         {"!=", 0x11},     {"^", 0xA8},      {"!", 0xAB},
+    {"sqrt", 0x86},    {"√", 0x86},          {"cbrt", 0x96},   {"pi", 0xD0},     {"π", 0xD0},
+    {"theta", 0xCE},   {"θ", 0xCE},          {"i", 0x7F50},    {"r", 0xCD},      {"asin", 0x91},
+    {"acos", 0x92},    {"atan", 0x93},       {"asinh", 0xB1},  {"acosh", 0xB2},  {"atanh", 0xB3},
+    {"a+bi", 0xF909},  {"r<theta", 0xF90A},  {"Ran#", 0xC1},   {"To", 0xF705},   {"Step", 0xF706},
+    {"And", 0x7FB0},   {"Or", 0x7FB1},       {"\r\n", 0x0D},   {"\n", 0x0D},     {"\r", 0x0D},
+    {">Dec", 0xF901},  {">Hex", 0xF902},     {">Bin", 0xF903}, {">Oct", 0xF904}, {">DMS", 0xF905},
+    {">a+bi", 0xF906}, {">r<theta", 0xF907},
 };
 
 // Which of several tokens with one name a text reads as, when no alias
@@ -44,8 +46,14 @@ int Rank(uint16_t code) {
   }
 }
 
+// Lookups by string_view without building a string for each try.
+struct TextHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+
 struct Names {
-  std::unordered_map<std::string, uint16_t> byText;
+  std::unordered_map<std::string, uint16_t, TextHash, std::equal_to<>> byText;
   std::unordered_map<uint16_t, std::string> textOf;  // tokens whose name is not theirs
   size_t longest = 0;
 };
@@ -220,7 +228,7 @@ class Reader {
   uint16_t Longest(size_t* len) const {
     size_t most = std::min(names_.longest, text_.size() - p_);
     for (size_t n = most; n > 0; --n) {
-      auto it = names_.byText.find(std::string(text_.substr(p_, n)));
+      auto it = names_.byText.find(text_.substr(p_, n));
       if (it != names_.byText.end()) {
         *len = n;
         return it->second;

@@ -141,6 +141,15 @@ TEST_F(EvalLines, DisplaySettings) {
       {"a+bi", "Done"},
       {"Real", "Done"},
       {"Deg 2", "Error 2: Syntax ERROR"},
+      {"Eng", "Done"},
+      {"12345", "12.345E+03"},
+      {"Eng", "Done"},
+      {"12345", "12345"},
+      {"r<theta", "Done"},
+      {"2i", "2∠100"},  // grads, as set above
+      {"2i>a+bi", "2i"},
+      {"a+bi", "Done"},
+      {"1+i>r<theta", "1.414213562∠50"},
   });
   EXPECT_EQ(GetSetupItem(kSetupAngle), 2);
 }
@@ -165,7 +174,14 @@ TEST_F(EvalLines, BaseN) {
       {"8", "Error 2: Syntax ERROR"},
       {"7+1", "00000000010"},
       {"π", "Error 2: Syntax ERROR"},
+      {"Dec", "Done"},
+      {"255►Hex", "000000FF"},
+      {"-1>Bin", "1111111111111111"},
+      {"65536>Bin", "Error 3: Ma ERROR"},
+      {"Ans", "-1"},
   });
+  ResetSetup();
+  EXPECT_EQ(Run("255>Hex"), "Error 2: Syntax ERROR");  // only in a Base-N mode
 }
 
 TEST_F(EvalLines, Factorial) {
@@ -246,6 +262,14 @@ TEST_F(EvalLines, BreakStopsTheEvaluation) {
   EXPECT_EQ(Run("1+1"), "2");
 }
 
+TEST_F(EvalLines, BreakStopsLongMatrixWork) {
+  static int calls;
+  calls = 0;
+  EvalSetBreakTest([] { return ++calls > 3 ? 1 : 0; });
+  EXPECT_EQ(Run("(Identity 30)⁻¹"), "Error 1: Break");
+  EvalSetBreakTest(nullptr);
+}
+
 TEST_F(EvalLines, RandomNumbersRepeatAfterAReset) {
   std::string first = Run("Ran#"), second = Run("Ran#");
   EXPECT_NE(first, second);
@@ -262,35 +286,43 @@ TEST_F(EvalLines, UnknownTextNamesItsColumn) {
   EXPECT_EQ(p.textColumn, 4);
 }
 
+// Evaluates a zero-ended token string with fresh stacks (or the ones given).
+struct Direct {
+  int ok;
+  const uint8_t* stop;
+  BcdNumber value[2];
+};
+Direct EvalTokens(const uint8_t* tokens, uint32_t flags, EvalStacks* stacks = nullptr) {
+  EvalStacks fresh;
+  Direct d;
+  d.stop = tokens;
+  EvalSetBreakTest(nullptr);
+  d.ok = Evaluate(&d.stop, d.value, stacks ? stacks : &fresh, flags);
+  return d;
+}
+
 TEST(EvalDirect, CursorStopsOnTheEndingToken) {
   static const uint8_t kTokens[] = {'1', 0x89, '2', 0x3A, '5', 0};
-  const uint8_t* p = kTokens;
   EvalStacks stacks;
-  BcdNumber v[2];
-  ASSERT_EQ(Evaluate(&p, v, &stacks, 0), 1);
-  EXPECT_EQ(*p, 0x3A);
+  Direct d = EvalTokens(kTokens, 0, &stacks);
+  ASSERT_EQ(d.ok, 1);
+  EXPECT_EQ(*d.stop, 0x3A);
   EXPECT_EQ(stacks.opCount, 0);
   EXPECT_EQ(stacks.valueCount, 0);
 }
 
 TEST(EvalDirect, ConditionSideEndsAtARelation) {
   static const uint8_t kTokens[] = {'1', 0x89, '2', 0x3C, '5', 0};
-  const uint8_t* p = kTokens;
-  EvalStacks stacks;
-  BcdNumber v[2];
-  EvalSetBreakTest(nullptr);
-  ASSERT_EQ(Evaluate(&p, v, &stacks, kEvalConditionSide), 1);
-  EXPECT_EQ(*p, 0x3C);
+  Direct d = EvalTokens(kTokens, kEvalConditionSide);
+  ASSERT_EQ(d.ok, 1);
+  EXPECT_EQ(*d.stop, 0x3C);
 }
 
 TEST(EvalDirect, NoMatrixFlagRefusesMatrices) {
   static const uint8_t kTokens[] = {0x7F, 0x40, 'A', 0};
-  const uint8_t* p = kTokens;
-  EvalStacks stacks;
-  BcdNumber v[2];
-  EvalSetBreakTest(nullptr);
-  EXPECT_EQ(Evaluate(&p, v, &stacks, kEvalNoMatrix), 0);
-  EXPECT_EQ(BcdErrorCode(&v[0]), kBcdErrSyntax);
+  Direct d = EvalTokens(kTokens, kEvalNoMatrix);
+  EXPECT_EQ(d.ok, 0);
+  EXPECT_EQ(BcdErrorCode(&d.value[0]), kBcdErrSyntax);
 }
 
 TEST(EvalDirect, IntegralInsideAnIntegralIsASyntaxError) {
@@ -298,11 +330,21 @@ TEST(EvalDirect, IntegralInsideAnIntegralIsASyntaxError) {
   EvalStacks stacks;
   stacks.ops[0] = 0x8D;
   stacks.opCount = 1;
-  const uint8_t* p = kTokens;
-  BcdNumber v[2];
-  EvalSetBreakTest(nullptr);
-  EXPECT_EQ(Evaluate(&p, v, &stacks, kEvalIntegral), 0);
-  EXPECT_EQ(BcdErrorCode(&v[0]), kBcdErrSyntax);
+  Direct d = EvalTokens(kTokens, kEvalIntegral, &stacks);
+  EXPECT_EQ(d.ok, 0);
+  EXPECT_EQ(BcdErrorCode(&d.value[0]), kBcdErrSyntax);
+}
+
+TEST(EvalDirect, ArgumentsNestFourDeep) {
+  static const uint8_t kTokens[] = {'1', 0};
+  EvalStacks stacks;
+  for (int depth = 0; depth < 5; ++depth) {
+    Direct d = EvalTokens(kTokens, kEvalArgument, &stacks);
+    ASSERT_EQ(d.ok, 1) << depth;
+    stacks.ops[stacks.opCount++] = 0x80;  // as a caller's pending argument list
+  }
+  Direct d = EvalTokens(kTokens, kEvalArgument, &stacks);
+  EXPECT_EQ(BcdErrorCode(&d.value[0]), kBcdErrStack);
 }
 
 TEST(EvalTables, LevelsAndKinds) {
