@@ -13,7 +13,6 @@ namespace eval_internal {
 
 namespace {
 
-constexpr int kNotYet = kBcdErrMa;  // features that later parts of the system bring
 constexpr uint32_t kRecord = sizeof(BcdNumber);
 
 void Copy(BcdNumber* dst, const BcdNumber* src) {

@@ -33,6 +33,11 @@ struct HandlerEntry {
 // 0xF9-page variables come through here as well.
 HandlerEntry HandlerOf(uint16_t code);
 
+// What the operands and functions of features that later parts of the
+// system bring (statistics results, V-Window values, table, recursion and
+// sheet variables, solvers) give until then.
+constexpr int kNotYet = kBcdErrMa;
+
 inline int Fail(BcdNumber* out, int code) {
   BcdError(out, code);
   return 0;

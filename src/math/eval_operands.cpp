@@ -16,7 +16,6 @@ namespace eval_internal {
 
 namespace {
 
-constexpr int kNotYet = kBcdErrMa;  // features that later parts of the system bring
 constexpr int kMaxListLength = 999;
 constexpr int kMaxMatrixSide = 255;
 
