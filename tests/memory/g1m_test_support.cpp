@@ -16,28 +16,34 @@ void G1mTest::SetUp() {
   rig.Format();
   for (int i = 0; i < 128; ++i) setup[i] = static_cast<uint8_t>(i);
   G1mSetSetupRecord(setup);
-  char templ[] = "/tmp/g1m_test_XXXXXX";
-  ASSERT_NE(mkdtemp(templ), nullptr);
-  dir_ = templ;
 }
 
 void G1mTest::TearDown() {
   G1mSetSetupRecord(nullptr);
-  std::filesystem::remove_all(dir_);
 }
 
-std::u16string G1mTest::PcFile(const std::string& name) const {
+PcFolder::PcFolder() {
+  char templ[] = "/tmp/g1m_test_XXXXXX";
+  if (mkdtemp(templ)) dir_ = templ;
+  EXPECT_FALSE(dir_.empty());
+}
+
+PcFolder::~PcFolder() {
+  if (!dir_.empty()) std::filesystem::remove_all(dir_);
+}
+
+std::u16string PcFolder::PcFile(const std::string& name) const {
   std::u16string pc;
   EXPECT_EQ(HostPathToPc(HostFile(name), &pc), 0);
   return pc;
 }
 
-std::vector<uint8_t> G1mTest::ReadHost(const std::string& name) const {
+std::vector<uint8_t> PcFolder::ReadHost(const std::string& name) const {
   std::ifstream in(HostFile(name), std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
-void G1mTest::WriteHost(const std::string& name, const std::vector<uint8_t>& bytes) const {
+void PcFolder::WriteHost(const std::string& name, const std::vector<uint8_t>& bytes) const {
   std::ofstream out(HostFile(name), std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));

@@ -12,22 +12,28 @@
 #include "mcs_test_support.h"
 #include "memory/g1m_file.h"
 
-class G1mTest : public ::testing::Test {
- protected:
-  void SetUp() override;
-  void TearDown() override;
-
-  // "Z:\<private folder>\name": a PC file reached through the storage interface.
+// A private folder for PC files, removed with everything in it.
+class PcFolder {
+ public:
+  PcFolder();
+  ~PcFolder();
+  // "Z:\<folder>\name": a PC file reached through the storage interface.
   std::u16string PcFile(const std::string& name) const;
   std::string HostFile(const std::string& name) const { return dir_ + "/" + name; }
   std::vector<uint8_t> ReadHost(const std::string& name) const;
   void WriteHost(const std::string& name, const std::vector<uint8_t>& bytes) const;
 
-  FlashRig rig;
-  uint8_t setup[128] = {};
-
  private:
   std::string dir_;
+};
+
+class G1mTest : public ::testing::Test, public PcFolder {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  FlashRig rig;
+  uint8_t setup[128] = {};
 };
 
 // An item created with the type byte of its kind; returns the core code.

@@ -1,0 +1,32 @@
+// MEMORY: the memory manager. Lists and deletes the data groups of main
+// memory and sends them to storage memory or a PC file; lists, deletes and
+// copies the files of storage memory and optimises it; imports files from
+// the PC; saves and loads the backup.
+#pragma once
+
+#include <cstdint>
+
+#include "memory/g1m_file.h"
+
+void MemoryAppEntry(int isAppli, uint16_t option);
+
+// The screens, each returning when the user leaves it.
+void MemoryMainScreen();
+void MemoryStorageScreen();
+void MemoryBackupScreen();
+// Asks the host for "*.g1*" files and imports each; shows how many items
+// came in. Returns that number.
+uint32_t MemoryImportFromPc();
+
+// One PC file (a host path) into main memory as the import does: the
+// overwrite question (or `existing`'s answer), the progress window, and a
+// box a person understands for every refusal when `showErrors` is set.
+struct MemoryImportResult {
+  int rc = 0;  // G1mImport's result, or the storage error of opening the file
+  uint32_t imported = 0;
+  uint32_t skipped = 0;
+};
+MemoryImportResult MemoryImportPcFile(const char* hostPath, G1mExisting existing, bool showErrors);
+
+// Tells the file exchange where the set-up record lives.
+void MemoryRegisterRecords();

@@ -1,0 +1,112 @@
+// Calculator files from the PC and the backup screen.
+#include <string>
+
+#include "apps/common/app_screen.h"
+#include "apps/memory/memory_app.h"
+#include "apps/memory/memory_ui.h"
+#include "host/services/host_services.h"
+#include "memory/fs_api.h"
+#include "memory/fs_error.h"
+#include "memory/fs_path.h"
+#include "os/getkey.h"
+#include "os/key_matrix.h"
+#include "os/menu.h"
+#include "os/messages.h"
+#include "os/text.h"
+#include "os/vram.h"
+
+namespace {
+
+constexpr int kBackupMenu = 4;
+constexpr int kMsgBackupTitle = 332, kMsgBackupSave = 333, kMsgBackupLoad = 334;
+constexpr int kMsgBackupSaved = 335, kMsgBackupLoaded = 336, kMsgNoBackup = 337;
+
+struct ImportTally {
+  uint32_t imported = 0;
+};
+
+std::string BaseName(const char* path) {
+  const std::string s(path);
+  const size_t slash = s.rfind('/');
+  return slash == std::string::npos ? s : s.substr(slash + 1);
+}
+
+int ImportOne(const char* path, void* context) {
+  auto* tally = static_cast<ImportTally*>(context);
+  const MemoryImportResult r = MemoryImportPcFile(path, G1mExisting::kAsk, true);
+  tally->imported += r.imported;
+  // A file that could not be read stops nothing: the next one is tried.
+  return static_cast<int>(r.imported);
+}
+
+void DrawBackup() {
+  ClearVram();
+  char title[kMessageBufferBytes];
+  DrawAppTitle(GetMessage(kMsgBackupTitle, title) ? title : "");
+  PrintMessageAt(1, 3, kMsgBackupSave);
+  PrintMessageAt(1, 4, kMsgBackupLoad);
+}
+
+}  // namespace
+
+MemoryImportResult MemoryImportPcFile(const char* hostPath, G1mExisting existing, bool showErrors) {
+  MemoryImportResult result;
+  MemoryRegisterRecords();
+  std::u16string pc;
+  const std::string name = BaseName(hostPath);
+  if (HostPathToPc(hostPath, &pc) != 0) {
+    result.rc = kFsPathNotFound;
+  } else {
+    G1mImportOptions options;
+    options.existing = existing;
+    options.ui = MemoryImportUi();
+    options.progress = showErrors ? MemoryProgressUi() : nullptr;
+    G1mImportReport report;
+    result.rc = G1mImportFile(pc.c_str(), options, &report);
+    result.imported = report.imported;
+    result.skipped = report.skipped;
+    if (showErrors) ShowFileError(result.rc, name.c_str(), report.memCode);
+  }
+  if (showErrors && result.rc == kFsPathNotFound) ShowFileError(result.rc, name.c_str(), 0);
+  return result;
+}
+
+uint32_t MemoryImportFromPc() {
+  ImportTally tally;
+  HostOpenCalcFiles(ImportOne, &tally);
+  ShowMessage(MemoryTextOf(kTextImported), std::to_string(tally.imported));
+  return tally.imported;
+}
+
+void MemoryBackupScreen() {
+  static MenuEntry menu[kMenuEntries];
+  for (int i = 0; i < kMenuEntries; ++i) menu[i] = MenuEntry{0, kEntryControl, kKeyF1 + i};
+  RegisterMenu(kBackupMenu, menu);
+  EnterMenuGroup(kBackupMenu);
+  for (;;) {
+    DrawBackup();
+    uint32_t code = 0;
+    if (GetKey(&code) != 0) continue;
+    if (code == kKeyExit || code == kKeyQuit) break;
+    if (code == kKeyF1) {
+      MemoryRegisterRecords();
+      const int rc = G1mSaveBackup(MemoryProgressUi());
+      if (rc == 0)
+        ShowMessageNumber(kMsgBackupSaved);
+      else
+        ShowFileError(rc, "BACKUP.g1m", 0);
+    }
+    if (code == kKeyF1 + 1) {
+      MemoryRegisterRecords();
+      G1mImportReport report;
+      const int rc = G1mLoadBackup(MemoryProgressUi(), &report);
+      if (rc == 0)
+        ShowMessageNumber(kMsgBackupLoaded);
+      else if (rc == kG1mErrNoBackup)
+        ShowMessageNumber(kMsgNoBackup);
+      else
+        ShowFileError(rc, "BACKUP.g1m", report.memCode);
+    }
+  }
+  LeaveMenuGroup();
+}
