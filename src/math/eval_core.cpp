@@ -388,6 +388,10 @@ int Evaluate(const uint8_t** cursor, BcdNumber result[2], EvalStacks* stacks, ui
   return Machine(cursor, result, stacks, flags).Go();
 }
 
+bool eval_internal::OpensBracket(uint16_t code) {
+  return IsOpener(code) || OpensFunction(code) || code == 0x8D;
+}
+
 int eval_internal::EvalArgument(Run& run, BcdNumber value[2]) {
   return Evaluate(run.cursor, value, run.stacks, kEvalArgument | (run.flags & kEvalNoMatrix));
 }

@@ -122,6 +122,22 @@ int ReadArrayName(Run& run, uint16_t code, ArrayName* out);
 int ReadElementIndex(Run& run, uint16_t rows, uint16_t cols, bool matrix, uint32_t* index,
                      BcdNumber value[2]);
 
+// The arguments of a function with a bracketed argument list, after its
+// token: least to most of them, separated by commas, then the closing
+// bracket (supplied at the end of the expression). Returns how many, or 0
+// with the error in value.
+int ReadArgumentList(Run& run, int least, int most, BcdComplex* args, BcdNumber value[2]);
+
+// True for the tokens that open a bracket the evaluator closes: ( and the
+// function openers with their own bracketed arguments, [ and {.
+bool OpensBracket(uint16_t code);
+
+// Handlers of eval_functions.cpp: Max( and Min(, Mean( and Median(, Seq( and
+// the sum Σ(.
+int Extremum(Run& run, uint16_t code, BcdNumber value[2]);
+int Average(Run& run, uint16_t code, BcdNumber value[2]);
+int Sequence(Run& run, uint16_t code, BcdNumber value[2]);
+
 // Matrix product, integer power, transpose, determinant, inverse, identity.
 int MatrixMul(const BcdNumber* a, const BcdNumber* b, BcdNumber* out);
 int MatrixPow(const BcdNumber* m, const BcdNumber* n, BcdNumber* out);

@@ -334,6 +334,29 @@ int ReadElementIndex(Run& run, uint16_t rows, uint16_t cols, bool matrix, uint32
   return 1;
 }
 
+int ReadArgumentList(Run& run, int least, int most, BcdComplex* args, BcdNumber value[2]) {
+  Skip(run);
+  for (int i = 0; i < most; ++i) {
+    if (!EvalArgument(run, &args[i].re)) {
+      std::memcpy(value, &args[i], sizeof args[i]);
+      return 0;
+    }
+    uint16_t c = Peek(run);
+    if (c == kTokComma && i + 1 < most) {
+      Skip(run);
+      continue;
+    }
+    if (i + 1 < least) return Fail(value, kBcdErrSyntax);
+    if (c == kTokCloseParen) {
+      Skip(run);
+    } else if (!EvalEndsExpression(c)) {
+      return Fail(value, kBcdErrSyntax);
+    }
+    return i + 1;
+  }
+  return 0;
+}
+
 namespace {
 
 // List n, List Ans, List1-List6 and Mat X, Mat Ans, each optionally followed
@@ -412,25 +435,8 @@ int MatrixLiteral(Run& run, uint16_t, BcdNumber value[2]) {
 
 // ---- Functions with bracketed arguments ---------------------------------------------
 
-// n comma-separated arguments and the closing bracket (supplied at the end).
 bool ReadArguments(Run& run, int n, BcdComplex* args, BcdNumber value[2]) {
-  Skip(run);
-  for (int i = 0; i < n; ++i) {
-    if (!EvalArgument(run, &args[i].re)) {
-      std::memcpy(value, &args[i], sizeof args[i]);
-      return false;
-    }
-    uint16_t c = Peek(run);
-    if (i + 1 < n) {
-      if (c != kTokComma) return Fail(value, kBcdErrSyntax);
-      Skip(run);
-    } else if (c == ')') {
-      Skip(run);
-    } else if (!EvalEndsExpression(c)) {
-      return Fail(value, kBcdErrSyntax);
-    }
-  }
-  return true;
+  return ReadArgumentList(run, n, n, args, value) == n;
 }
 
 bool RealArgs(const BcdComplex* args, int n) {
@@ -537,10 +543,14 @@ constexpr Range kRanges[] = {
     {0x7FD6, 0x7FD6, NotYet, 2},
     {0x7FDD, 0x7FDD, NotYet, 2},
     {0x7F00, 0x7F1A, NotYet, 2},
-    {0x7F20, 0x7F20, NotYet, 4},
-    {0x7F2D, 0x7F2F, NotYet, 4},
+    {0x7F20, 0x7F20, Extremum, 4},
+    {0x7F2D, 0x7F2D, Extremum, 4},
+    {0x7F2E, 0x7F2F, Average, 4},
     {0x7F26, 0x7F27, NotYet, 10},
-    {0x7F28, 0x7F2C, NotYet, 4},
+    {0x7F28, 0x7F28, NotYet, 4},
+    {0x7F29, 0x7F29, Sequence, 4},
+    {0x7F2A, 0x7F2B, NotYet, 4},
+    {0x7F2C, 0x7F2C, Sequence, 4},
     {0x7F40, 0x7F40, ArrayOperand, 4},
     {0x7F51, 0x7F51, ArrayOperand, 4},
     {0x7F6A, 0x7F6F, ArrayOperand, 4},

@@ -49,7 +49,7 @@ TEST_F(EvalLines, OperandsOfLaterFeaturesGiveErrors) {
   RunSteps({
       {"Xmin", "Error 3: Ma ERROR"},  // V-Window
       {"2x̄", "Error 3: Ma ERROR"},    // statistics
-      {"Max(1,2)", "Error 3: Ma ERROR"},
+      {"Solve(X-1,0)", "Error 3: Ma ERROR"},
       {"P(0.5)", "Error 3: Ma ERROR"},
       {"P(i)", "Error 25: Complex Number In List"},
       {"Getkey", "0"},

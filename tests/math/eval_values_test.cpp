@@ -52,6 +52,36 @@ TEST_F(EvalArrays, ListItemsAndAns) {
   });
 }
 
+TEST_F(EvalArrays, ListFunctionsWithArguments) {
+  RunSteps({
+      {"Max({3,9,2})", "9"},
+      {"Min({3,9,2})", "2"},
+      {"Max({1,5},{4,2})", "{4,5}"},
+      {"Min(3,7)", "3"},
+      {"Max({1,i})", "Error 3: Ma ERROR"},
+      {"Mean({1,2,3,4})", "2.5"},
+      {"Mean({1,2},{3,1})", "1.25"},
+      {"Median({5,1,3})", "3"},
+      {"Median({4,1,3,2})", "2.5"},
+      {"Median({1,2},{1,3})", "2"},
+      {"Median({1,2},{0.5,1})", "Error 3: Ma ERROR"},
+      {"Mean({1,2},{1})", "Error 9: Dimension ERROR"},
+      {"2Max({1,2})", "4"},
+      {"Seq(X²,X,1,4,1)", "{1,4,9,16}"},
+      {"Seq(2K,K,1,2,0.5)", "{2,3,4}"},
+      {"Seq(X,X,5,1,1)", "Error 9: Dimension ERROR"},
+      {"Seq(X,X,1,2,0)", "Error 8: Argument ERROR"},
+      {"Σ(K,K,1,100)", "5050"},
+      {"Σ(K²,K,1,3,1)", "14"},
+      {"Σ(Seq(K,K,1,N,1),N,1,2)", "Error 3: Ma ERROR"},  // a term must be a number
+      {"Σ(Σ(J,J,1,K),K,1,3)", "10"},
+      {"K", "0"},  // the variable keeps its value
+      {"Seq(X,X,1,2,1", "{1,2}"},
+      {"Seq(X,1,2,1)", "Error 2: Syntax ERROR"},
+      {"Σ((K,K,1,2)", "Error 2: Syntax ERROR"},
+  });
+}
+
 TEST_F(EvalArrays, Matrices) {
   RunSteps({
       {"[[1,2][3,4]]", "[[1,2][3,4]]"},
