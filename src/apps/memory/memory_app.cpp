@@ -13,7 +13,6 @@
 namespace {
 
 constexpr int kTopMenu = 0;
-MenuEntry gMenu[kMenuEntries];
 
 void DrawTop() {
   ClearVram();
@@ -34,8 +33,8 @@ void MemoryRegisterRecords() {
 
 void MemoryAppEntry(int, uint16_t) {
   MemoryRegisterRecords();
-  for (int i = 0; i < kMenuEntries; ++i) gMenu[i] = MenuEntry{0, kEntryControl, kKeyF1 + i};
-  RegisterMenu(kTopMenu, gMenu);
+  static const char* const kLabels[kMenuEntries] = {"", "", "", "", "", ""};
+  RegisterKeyMenu(kTopMenu, kLabels);
   EnterMenuGroup(kTopMenu);
   for (;;) {
     DrawTop();

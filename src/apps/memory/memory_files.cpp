@@ -79,9 +79,8 @@ uint32_t MemoryImportFromPc() {
 }
 
 void MemoryBackupScreen() {
-  static MenuEntry menu[kMenuEntries];
-  for (int i = 0; i < kMenuEntries; ++i) menu[i] = MenuEntry{0, kEntryControl, kKeyF1 + i};
-  RegisterMenu(kBackupMenu, menu);
+  static const char* const kLabels[kMenuEntries] = {"", "", "", "", "", ""};
+  RegisterKeyMenu(kBackupMenu, kLabels);
   EnterMenuGroup(kBackupMenu);
   for (;;) {
     DrawBackup();

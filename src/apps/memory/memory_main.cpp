@@ -11,7 +11,6 @@
 #include "memory/fs_path.h"
 #include "memory/mcs_core.h"
 #include "memory/mem_app.h"
-#include "os/fkey_labels.h"
 #include "os/getkey.h"
 #include "os/key_matrix.h"
 #include "os/menu.h"
@@ -30,16 +29,10 @@ struct GroupRow {
   bool marked = false;
 };
 
-MenuEntry gMenu[kMenuEntries];
-
 void RegisterMainMenu() {
-  const char* kLabels[kMenuEntries] = {"SEL", "DEL", "COPY", "PC", "", ""};
-  for (int i = 0; i < kMenuEntries; ++i) {
-    const int icon = kLabels[i][0] ? FKeyIconOfLabel(kLabels[i]) : 0;
-    gMenu[i] = MenuEntry{static_cast<int16_t>(icon), kEntryControl, kKeyF1 + i};
-  }
-  RegisterMenu(kMainMenu, gMenu);
-  RegisterMenu(kItemsMenu, gMenu);
+  static const char* const kLabels[kMenuEntries] = {"SEL", "DEL", "COPY", "PC", "", ""};
+  RegisterKeyMenu(kMainMenu, kLabels);
+  RegisterKeyMenu(kItemsMenu, kLabels);
 }
 
 std::vector<GroupRow> ReadGroups() {

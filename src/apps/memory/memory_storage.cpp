@@ -11,7 +11,6 @@
 #include "memory/g1m_file.h"
 #include "memory/opt_run.h"
 #include "memory/opt_ui.h"
-#include "os/fkey_labels.h"
 #include "os/getkey.h"
 #include "os/key_matrix.h"
 #include "os/menu.h"
@@ -31,15 +30,9 @@ struct Entry {
   uint32_t size = 0;
 };
 
-MenuEntry gMenu[kMenuEntries];
-
 void RegisterStorageMenu() {
-  const char* kLabels[kMenuEntries] = {"OPEN", "DEL", "COPY", "", "", "OPT"};
-  for (int i = 0; i < kMenuEntries; ++i) {
-    const int icon = kLabels[i][0] ? FKeyIconOfLabel(kLabels[i]) : 0;
-    gMenu[i] = MenuEntry{static_cast<int16_t>(icon), kEntryControl, kKeyF1 + i};
-  }
-  RegisterMenu(kStorageMenu, gMenu);
+  static const char* const kLabels[kMenuEntries] = {"OPEN", "DEL", "COPY", "", "", "OPT"};
+  RegisterKeyMenu(kStorageMenu, kLabels);
 }
 
 std::string Narrow(const std::u16string& s) {

@@ -6,6 +6,7 @@
 #include "memory/fs_error.h"
 #include "memory/mem_tables.h"
 #include "memory/opt_ui.h"
+#include "os/fkey_labels.h"
 #include "os/getkey.h"
 #include "os/key_matrix.h"
 #include "os/menu.h"
@@ -135,6 +136,16 @@ bool MoveListCursor(uint32_t code, int count, int* cursor, int* top) {
   if (*cursor < *top) *top = *cursor;
   if (*cursor >= *top + kListLines) *top = *cursor - kListLines + 1;
   return true;
+}
+
+void RegisterKeyMenu(int number, const char* const labels[kMenuEntries]) {
+  static MenuEntry menus[8][kMenuEntries];
+  if (number < 0 || number >= 8) return;
+  for (int i = 0; i < kMenuEntries; ++i) {
+    const int icon = labels[i][0] ? FKeyIconOfLabel(labels[i]) : 0;
+    menus[number][i] = MenuEntry{static_cast<int16_t>(icon), kEntryControl, kKeyF1 + i};
+  }
+  RegisterMenu(number, menus[number]);
 }
 
 bool AskDelete() {

@@ -45,6 +45,11 @@ void DrawMemoryList(const char* title, const std::vector<MemoryRow>& rows, int c
 // cursor is visible. Returns false for any other key.
 bool MoveListCursor(uint32_t code, int count, int* cursor, int* top);
 
+// Registers application menu `number` (0..7): F1..F6 give their control
+// codes; each key shows the icon whose label is given ("" or an unknown
+// label: a blank key).
+void RegisterKeyMenu(int number, const char* const labels[6]);
+
 // "Delete?" with Yes:[F1] / No:[F6]; true for F1.
 bool AskDelete();
 // The import's question for an existing item; returns the key that answered.
