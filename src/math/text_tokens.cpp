@@ -154,8 +154,10 @@ class Reader {
     }
     size_t len = 0;
     uint16_t code = Longest(&len);
-    if (len == 1 && options_.hexLetters && IsHexLetter(c))
+    // In the Hex mode A-F are digits, except as the variable a value is stored in.
+    if (len == 1 && options_.hexLetters && IsHexLetter(c) && last_ != kTokStore) {
       code = uint16_t(kTokHexDigitA + (c - 'A'));
+    }
     if (len == 0) {
       if (c == ' ' || c == '\t') {
         ++p_;

@@ -84,6 +84,8 @@ TEST(TextToTokens, HexLettersInTheHexMode) {
   hex.hexLetters = true;
   ASSERT_EQ(TextToTokens("1F+Ans", &out, hex), 0);
   EXPECT_EQ(out, Tokens({'1', 0x1F, 0x89, 0xC0}));
+  ASSERT_EQ(TextToTokens("A->B", &out, hex), 0);
+  EXPECT_EQ(out, Tokens({0x1A, 0x0E, 'B'}));
   ASSERT_EQ(TextToTokens("1F", &out), 0);
   EXPECT_EQ(out, Tokens({'1', 'F'}));
 }
