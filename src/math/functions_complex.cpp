@@ -81,7 +81,7 @@ int ExpOfReduced(const W& a, const Reduced& angle, bool negAngle, bool exactAngl
 
 // Beyond this the angle of a computed exponent has no digit left.
 const W& AngleLimit() {
-  static const W limit = Scale2(FromInt(1), 80);
+  static const W limit = Scale2(FromInt(1), 60);
   return limit;
 }
 

@@ -158,11 +158,42 @@ W Sqrt(const W& x) {
 
 namespace {
 
+// The series run in fixed point: a signed 128-bit integer with 126 bits
+// after the point (|v| < 2), a few times faster than the floating form. Each
+// series is arranged so that its sum lies near 1, where fixed point loses
+// nothing, and the small factor that scales it is applied in floating form.
+using i128 = __int128;
+constexpr int kFixBits = 126;
+
+i128 ToFix(const W& x) {  // |x| < 2
+  int shift = -(x.e + kFixBits);
+  if (!x.m || shift >= 128) return 0;
+  auto v = i128(x.m >> shift);
+  return x.neg ? -v : v;
+}
+
+W FromFix(i128 v) {
+  bool neg = v < 0;
+  W w = FromInt(neg ? u128(0) - u128(v) : u128(v), neg);
+  return Scale2(w, -kFixBits);
+}
+
+i128 FixMul(i128 a, i128 b) {
+  bool neg = (a < 0) != (b < 0);
+  u128 ua = a < 0 ? u128(0) - u128(a) : u128(a), ub = b < 0 ? u128(0) - u128(b) : u128(b);
+  u128 hi, lo;
+  Mul256(ua, ub, &hi, &lo);
+  auto m = i128((hi << (128 - kFixBits)) | (lo >> kFixBits));
+  return neg ? -m : m;
+}
+
 constexpr int kPow10Range = 450;
+constexpr int kFactorials = 41;
 
 struct Tables {
   std::array<W, 2 * kPow10Range + 1> pow10;
-  std::array<W, 41> invFact;
+  std::array<W, kFactorials> invFact;
+  std::array<i128, kFactorials> fixInvFact;
   W radToDeg, radToGrad, halfPiPerDegQuarter, halfPiPerGradQuarter;
 
   Tables() {
@@ -179,6 +210,7 @@ struct Tables {
     for (int n = 0; n <= 40; ++n) {
       if (n > 0 && n <= 34) f *= n;
       invFact[n] = n <= 34 ? Div(one, FromInt(f)) : Div(invFact[n - 1], FromInt(n));
+      fixInvFact[n] = ToFix(invFact[n]);
     }
     radToDeg = Div(FromInt(180), Pi());
     radToGrad = Div(FromInt(200), Pi());
@@ -294,16 +326,12 @@ int ToBcd(const W& x, BcdNumber* out) {
 
 W ExpM1(const W& x) {
   if (!x.m) return W{};
-  // On x / 2^10 by the series, then doubled back: e^2y - 1 = E (E + 2).
-  constexpr int kHalvings = 10;
-  W y = Scale2(x, -kHalvings);
-  const auto& f = T().invFact;
-  W e = f[12];
-  for (int n = 11; n >= 1; --n) e = Add(Mul(e, y), f[n]);
-  e = Mul(e, y);
-  const W two = FromInt(2);
-  for (int i = 0; i < kHalvings; ++i) e = Mul(e, Add(e, two));
-  return e;
+  if (Log2(x) >= 0) return Sub(Exp(x), FromInt(1));  // |x| >= 1: no cancellation
+  // x * (1 + x/2! + x^2/3! + ...), the sum to 1/35!.
+  const auto& f = T().fixInvFact;
+  i128 fx = ToFix(x), sum = f[35];
+  for (int n = 34; n >= 1; --n) sum = f[n] + FixMul(fx, sum);
+  return Mul(x, FromFix(sum));
 }
 
 W Exp(const W& x) {
@@ -338,17 +366,18 @@ W Log1p(const W& t) {
 }
 
 void SinCosSmall(const W& r, W* s, W* c) {
-  const auto& f = T().invFact;
-  W z = Neg(Mul(r, r));
+  // sin r = r (1 - z/3! + z^2/5! - ...), cos r = 1 - z/2! + ..., z = r^2.
+  const auto& f = T().fixInvFact;
+  i128 z = ToFix(Mul(r, r));
   if (s) {
-    W ss = f[35];
-    for (int n = 33; n >= 1; n -= 2) ss = Add(Mul(ss, z), f[n]);
-    *s = Mul(ss, r);
+    i128 sum = f[35];
+    for (int n = 33; n >= 1; n -= 2) sum = f[n] - FixMul(z, sum);
+    *s = Mul(r, FromFix(sum));
   }
   if (c) {
-    W cc = f[34];
-    for (int n = 32; n >= 0; n -= 2) cc = Add(Mul(cc, z), f[n]);
-    *c = cc;
+    i128 sum = f[34];
+    for (int n = 32; n >= 0; n -= 2) sum = f[n] - FixMul(z, sum);
+    *c = FromFix(sum);
   }
 }
 
@@ -434,35 +463,35 @@ void ReduceRadians(uint64_t n, int j, Reduced* out) {
   x.w[0] = n;
   x.n = 1;
   for (int i = 0; i < j; ++i) BigMulSmall(&x, 10);
+  // Below 10^14 (a 50-bit integer over a power of ten) the low 320 bits of
+  // 2/pi cannot reach the 250 bits of the remainder that count: leave them out.
+  const int drop = j < 0 ? 5 : 0, cw = 11 - drop;
   Big p;
-  p.n = x.n + 11;
+  p.n = x.n + cw;
   for (int i = 0; i < x.n; ++i) {
     u128 carry = 0;
-    for (int k = 0; k < 11; ++k) {
-      u128 t = (u128)x.w[i] * kTwoOverPi[k] + p.w[i + k] + carry;
+    for (int k = 0; k < cw; ++k) {
+      u128 t = (u128)x.w[i] * kTwoOverPi[drop + k] + p.w[i + k] + carry;
       p.w[i + k] = uint64_t(t);
       carry = t >> 64;
     }
-    p.w[i + 11] = uint64_t(carry);
+    p.w[i + cw] = uint64_t(carry);
   }
-  if (j < 0) {
-    uint64_t d = 1;
-    for (int i = 0; i < -j; ++i) d *= 10;
-    BigDivSmall(&p, d);
-  }
-  int q = int(p.w[11] & 3);
-  bool neg = (p.w[10] >> 63) != 0;
+  if (j < 0) BigDivSmall(&p, bcd_internal::kPow10[-j]);
+  // Quarter turns: the integer part from word cw up, the fraction below it.
+  int q = int(p.w[cw] & 3);
+  bool neg = (p.w[cw - 1] >> 63) != 0;
   if (neg) {  // past half a quarter: count the next quadrant, take 1 - f
     q = (q + 1) & 3;
     uint64_t borrow = 0;
-    for (int i = 0; i < 11; ++i) {
+    for (int i = 0; i < cw; ++i) {
       u128 t = (u128)0 - p.w[i] - borrow;
       p.w[i] = uint64_t(t);
       borrow = (t >> 64) ? 1 : 0;
     }
   }
   out->quadrant = q;
-  int top = 10;
+  int top = cw - 1;
   while (top >= 0 && p.w[top] == 0) --top;
   if (top < 0) {
     out->r = W{};
@@ -472,7 +501,7 @@ void ReduceRadians(uint64_t n, int j, Reduced* out) {
   u128 m = (u128)p.w[top] << 64 | (top > 0 ? p.w[top - 1] : 0);
   int s = Clz128(m);
   if (s) m = m << s | (top > 1 ? p.w[top - 2] >> (64 - s) : 0);
-  W f{m, (top - 1) * 64 - s - 704, neg};
+  W f{m, (top - 1) * 64 - s - 64 * cw, neg};
   out->r = Mul(f, HalfPi());
   out->exactZero = false;
 }
@@ -556,14 +585,16 @@ int ReduceAngle(const BcdNumber* xr, int angleUnit, Reduced* out) {
 
 Reduced ReduceWide(const W& x) {
   Reduced out;
-  if (CompareAbs(x, Scale2(HalfPi(), -1)) <= 0) {
-    out.r = x;
-    out.exactZero = !x.m;
-    return out;
+  out.r = x;
+  // The double quotient is off by up to |x| 2^-53 quarter turns, so a large
+  // x takes a second round.
+  while (CompareAbs(out.r, Scale2(HalfPi(), -1)) > 0) {
+    double k = std::nearbyint(ToDouble(out.r) / 1.57079632679489661923);
+    if (k == 0) break;  // a hair above pi/4: the series takes it as it is
+    out.r = Sub(out.r, Mul(FromDouble(k), HalfPi()));
+    out.quadrant = (out.quadrant + (int(int64_t(std::fmod(k, 4.0) + 4)) & 3)) & 3;
   }
-  double k = std::nearbyint(ToDouble(x) / 1.57079632679489661923);
-  out.r = Sub(x, Mul(FromDouble(k), HalfPi()));
-  out.quadrant = int(int64_t(std::fmod(k, 4.0) + 4)) & 3;
+  out.exactZero = !out.r.m;
   return out;
 }
 

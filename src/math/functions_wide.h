@@ -93,7 +93,7 @@ struct Reduced {
 // and grads in decimal integers, radians against 2/pi to 704 bits. The sign
 // of x is the caller's.
 int ReduceAngle(const BcdNumber* x, int angleUnit, Reduced* out);
-// Reduction of a wide radian angle (for complex arguments); |x| < 2^80.
+// Reduction of a wide radian angle (for complex arguments); |x| < 2^60.
 Reduced ReduceWide(const W& x);
 // sin and cos of the reduced angle; either pointer may be null.
 void SinCosReduced(const Reduced& a, W* s, W* c);
