@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "memory/g1m_file.h"
 
@@ -27,6 +29,23 @@ struct MemoryImportResult {
   uint32_t skipped = 0;
 };
 MemoryImportResult MemoryImportPcFile(const char* hostPath, G1mExisting existing, bool showErrors);
+
+// Several PC files in turn, as above; returns the items imported in all.
+// The import of files dropped on the window and of the command line's
+// --import run through here.
+uint32_t MemoryImportFiles(const std::vector<std::string>& hostPaths, G1mExisting existing,
+                           bool showErrors);
+
+// Writes one data group ("PROGRAM", "LIST 2", "@RUNMAT", ...) to a PC file:
+// 0, kG1mErrNothing for a group without items, kMemoryUnknownGroup for a
+// name that selects nothing, or the storage error.
+inline constexpr int kMemoryUnknownGroup = -103;
+int MemoryExportToPc(const char* groupName, const char* hostPath);
+
+// What main memory holds, one item a line: group, folder, item name and
+// size in bytes, separated by tabs (the alpha variables and the set-up
+// record included).
+std::vector<std::string> MemoryListing();
 
 // Tells the file exchange where the set-up record lives.
 void MemoryRegisterRecords();

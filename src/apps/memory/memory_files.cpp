@@ -71,6 +71,41 @@ MemoryImportResult MemoryImportPcFile(const char* hostPath, G1mExisting existing
   return result;
 }
 
+uint32_t MemoryImportFiles(const std::vector<std::string>& hostPaths, G1mExisting existing,
+                           bool showErrors) {
+  uint32_t imported = 0;
+  for (const std::string& path : hostPaths)
+    imported += MemoryImportPcFile(path.c_str(), existing, showErrors).imported;
+  return imported;
+}
+
+int MemoryExportToPc(const char* groupName, const char* hostPath) {
+  MemoryRegisterRecords();
+  G1mSelection selection;
+  if (!G1mParseGroupName(groupName, &selection)) return kMemoryUnknownGroup;
+  std::u16string pc;
+  if (HostPathToPc(hostPath, &pc) != 0) return kFsPathNotFound;
+  G1mGroup group;
+  G1mEnumerate(selection, &group);
+  return G1mExportGroup(pc.c_str(), group);
+}
+
+std::vector<std::string> MemoryListing() {
+  MemoryRegisterRecords();
+  std::vector<std::string> lines;
+  for (const G1mGroup& group : G1mWholeMemory()) {
+    for (const G1mItemDesc& d : group.items) {
+      const MemGroup g =
+          std::string(d.folder) == kG1mGlobalFolder
+              ? (std::string(d.item) == kG1mAlphaItem ? MemGroup::kAlphaMem : MemGroup::kSetup)
+              : MemDataGroup(d.folder, d.item);
+      const std::string name = g == MemGroup::kNone ? "-" : MemGroupName(g);
+      lines.push_back(name + "\t" + d.folder + "\t" + d.item + "\t" + std::to_string(d.size));
+    }
+  }
+  return lines;
+}
+
 uint32_t MemoryImportFromPc() {
   ImportTally tally;
   HostOpenCalcFiles(ImportOne, &tally);

@@ -2,6 +2,7 @@
 // storage memory and PC files, and the boxes it shows on the way.
 #include "apps/memory/memory_app.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "apps/memory/memory_ui.h"
@@ -189,6 +190,32 @@ TEST_F(MemoryAppTest, EntryReachesEveryScreen) {
   frontEnd.answer = false;  // the import's dialog is cancelled
   Run({"F1", "ESC", "F2", "ESC", "F3", "ESC", "F4", "ESC", "ESC"}, [] { MemoryAppEntry(1, 0); });
   EXPECT_TRUE(WasShown("F4:Import From PC", 6, 0, 127));
+}
+
+TEST_F(MemoryAppTest, CommandLinePiecesExportListAndImport) {
+  ASSERT_EQ(PutItem("system", "HELLO", 1, kProgram), 0u);
+  struct Case {
+    const char* group;
+    int expected;
+  };
+  for (const Case& c :
+       {Case{"PROGRAM", 0}, Case{"NOSUCH", kMemoryUnknownGroup}, Case{"MATRIX", kG1mErrNothing}})
+    EXPECT_EQ(MemoryExportToPc(c.group, HostFile("out.g1m").c_str()), c.expected) << c.group;
+
+  const std::vector<std::string> listing = MemoryListing();
+  for (const char* line : {"ALPHA MEM\t$GLOBAL\tALPHAMEM\t696", "PROGRAM\tsystem\tHELLO\t16",
+                           "SETUP\t$GLOBAL\tSETUP\t100"})
+    EXPECT_NE(std::find(listing.begin(), listing.end(), line), listing.end()) << line;
+  EXPECT_EQ(listing.size(), 3u);
+
+  // Imported twice: the second time overwrites without a question.
+  MemStartUp();
+  EXPECT_FALSE(RanOutOfKeys([&] {
+    EXPECT_EQ(MemoryImportFiles({HostFile("out.g1m"), HostFile("out.g1m")}, G1mExisting::kOverwrite,
+                                false),
+              2u);
+  }));
+  EXPECT_EQ(ItemBytes("system", "HELLO"), kProgram);
 }
 
 }  // namespace
