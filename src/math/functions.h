@@ -117,10 +117,10 @@ int FnApplyPrefix(uint16_t token, const BcdNumber* x, BcdNumber* r, const FnMode
 // ---- Power and roots ----------------------------------------------------------------
 
 // x^y for scalars (the ^ operator). Real x >= 0 or integer y: the real power
-// (exact for integer powers that fit, fractions kept where the core keeps
-// them). Real x < 0 with y not an integer: in real mode the real-root rule
-// (y as a fraction p/q: q odd gives |x|^y, negated for odd p; q even or no
-// fraction gives code 17), in the complex modes the complex power; a complex
+// on the working form (a fraction base stays a fraction where the core keeps
+// one: (1/4)^0.5 is 1/2; a fraction exponent is taken exactly: 8^(1/3) is 2). Real x < 0 with y not
+// an integer: in real mode the real-root rule (y as a fraction p/q: q odd gives |x|^y, negated for
+// odd p; q even or no fraction gives code 17), in the complex modes the complex power; a complex
 // operand always takes the complex power. 0^y needs y > 0 (else code 3). A
 // list or matrix operand gives code 3: the evaluator maps lists and raises
 // matrices itself.
