@@ -15,11 +15,6 @@ namespace {
 
 constexpr uint32_t kRecord = sizeof(BcdNumber);
 
-void Copy(BcdNumber* dst, const BcdNumber* src) {
-  std::memcpy(dst, src, BcdIsComplex(src) ? 2 * kRecord : kRecord);
-  if (!BcdIsComplex(src)) BcdZero(&dst[1]);
-}
-
 int CompareOp(uint16_t op) {
   switch (op) {
     case 0x3D:
@@ -179,7 +174,7 @@ int ScalarBinary(uint16_t op, const BcdNumber* a, const BcdNumber* b, BcdNumber 
     r[0] = out[0];
     return 0;
   }
-  Copy(r, out);
+  CopyValue(r, out);
   return 1;
 }
 
@@ -235,7 +230,7 @@ int ScalarPrefix(uint16_t op, const BcdNumber x[2], BcdNumber r[2], const FnMode
     r[0] = out[0];
     return 0;
   }
-  Copy(r, out);
+  CopyValue(r, out);
   return 1;
 }
 
@@ -303,7 +298,7 @@ int ScalarPostfix(uint16_t op, BcdNumber v[2], const FnMode& mode) {
     v[0] = out[0];
     return 0;
   }
-  Copy(v, out);
+  CopyValue(v, out);
   return 1;
 }
 
@@ -314,7 +309,7 @@ struct PostfixCtx {
 
 int ElementPostfix(const BcdNumber x[2], BcdNumber r[2], const void* ctx) {
   auto* c = static_cast<const PostfixCtx*>(ctx);
-  Copy(r, x);
+  CopyValue(r, x);
   return ScalarPostfix(c->op, r, *c->mode);
 }
 
@@ -343,8 +338,8 @@ int ApplyBinary(uint16_t op, const BcdNumber a[2], const BcdNumber b[2], BcdNumb
   }
   if (IsArray(&a[0]) || IsArray(&b[0])) return ArrayBinary(op, a, b, r, mode);
   BcdNumber x[2], y[2];
-  Copy(x, a);
-  Copy(y, b);
+  CopyValue(x, a);
+  CopyValue(y, b);
   return ScalarBinary(op, x, y, r, mode);
 }
 

@@ -17,11 +17,6 @@ constexpr uint16_t kSumToken = 0x7F29;
 constexpr int kMaxListLength = 999;
 constexpr int64_t kMaxSumTerms = 1000000;
 
-void Set(BcdNumber* dst, const BcdNumber* src) {
-  std::memcpy(dst, src, BcdIsComplex(src) ? 2 * sizeof(BcdNumber) : sizeof(BcdNumber));
-  if (!BcdIsComplex(src)) BcdZero(&dst[1]);
-}
-
 bool IsReal(const BcdNumber* x) {
   return BcdKind(x) == kBcdKindScalar && !BcdIsComplex(x);
 }
@@ -30,7 +25,7 @@ bool IsReal(const BcdNumber* x) {
 int Pick(const BcdNumber a[2], const BcdNumber b[2], BcdNumber r[2], const void* ctx) {
   bool max = *static_cast<const bool*>(ctx);
   if (!IsReal(a) || !IsReal(b)) return Fail(r, kBcdErrMa);
-  Set(r, BcdCompare(max ? kBcdOpGt : kBcdOpLt, &b[0], &a[0]) == 1 ? b : a);
+  CopyValue(r, BcdCompare(max ? kBcdOpGt : kBcdOpLt, &b[0], &a[0]) == 1 ? b : a);
   return 1;
 }
 
@@ -92,7 +87,7 @@ int Extremum(Run& run, uint16_t code, BcdNumber value[2]) {
     Pick(best, e, best, &max);
   }
   ReleaseValue(&args[0].re);
-  Set(value, best);
+  CopyValue(value, best);
   return 1;
 }
 
@@ -227,7 +222,7 @@ int Sequence(Run& run, uint16_t code, BcdNumber value[2]) {
   *run.cursor = after;
   if (!ok) return 0;
   if (sum) {
-    Set(value, acc);
+    CopyValue(value, acc);
     return 1;
   }
   return MakeArray(ArrayKind::kList, uint16_t(elems.size()), 1, elems, value);

@@ -38,6 +38,18 @@ HandlerEntry HandlerOf(uint16_t code);
 // sheet variables, solvers) give until then.
 constexpr int kNotYet = kBcdErrMa;
 
+// Copies a 12- or 24-byte value into a 24-byte one (a real value gets a
+// zero imaginary part).
+inline void CopyValue(BcdNumber* dst, const BcdNumber* src) {
+  bool complex = BcdIsComplex(src);
+  dst[0] = src[0];
+  if (complex) {
+    dst[1] = src[1];
+  } else {
+    BcdZero(&dst[1]);
+  }
+}
+
 inline int Fail(BcdNumber* out, int code) {
   BcdError(out, code);
   return 0;

@@ -49,12 +49,6 @@ uint32_t BlockBytes(uint32_t count, bool complex) {
   return count * kRecord * (complex ? 2 : 1);
 }
 
-// Copies a 12- or 24-byte value into a 24-byte one.
-void Set(BcdNumber* dst, const BcdNumber* src) {
-  std::memcpy(dst, src, BcdIsComplex(src) ? 2 * kRecord : kRecord);
-  if (!BcdIsComplex(src)) BcdZero(&dst[1]);
-}
-
 bool IsScalarValue(const BcdNumber* x) {
   return BcdKind(x) == kBcdKindScalar;
 }
@@ -224,8 +218,8 @@ int ZipArrays(const BcdNumber* a, const BcdNumber* b, bool matrixOk, bool scalar
     return Fail(out, kBcdErrMa);
   }
   BcdNumber sa[2], sb[2];
-  if (!ax) Set(sa, a);
-  if (!bx) Set(sb, b);
+  if (!ax) CopyValue(sa, a);
+  if (!bx) CopyValue(sb, b);
   std::vector<BcdComplex> elems(shape.Count());
   for (uint32_t i = 0; i < shape.Count(); ++i) {
     if (ax) x.Get(i, sa);
@@ -286,7 +280,7 @@ int ReadSquare(const BcdNumber* ref, Dense* d, BcdNumber* out) {
 int MulAdd(const BcdNumber* a, const BcdNumber* b, const BcdNumber* c, BcdNumber* r) {
   BcdNumber p[2];
   if (!BcdBinary(kBcdOpMul, a, b, p)) {
-    Set(r, p);
+    CopyValue(r, p);
     return 0;
   }
   return BcdBinary(kBcdOpAdd, c, p, r);
@@ -307,7 +301,7 @@ int Product(const Dense& x, const Dense& y, Dense* z, BcdNumber* out) {
           return 0;
         }
       }
-      Set(z->At(r, c), sum);
+      CopyValue(z->At(r, c), sum);
     }
   }
   return 1;
@@ -367,7 +361,7 @@ int Eliminate(Dense m, BcdNumber* det, Dense* inverse) {
       BcdNeg(d, d);
     }
     BcdNumber p[2];
-    Set(p, m.At(col, col));
+    CopyValue(p, m.At(col, col));
     if (!BcdBinary(kBcdOpMul, d, p, d)) {
       *det = d[0];
       return 0;
@@ -392,7 +386,7 @@ int Eliminate(Dense m, BcdNumber* det, Dense* inverse) {
   if (inverse) {
     for (uint32_t r = 0; r < n; ++r) {
       BcdNumber p[2];
-      Set(p, m.At(r, r));
+      CopyValue(p, m.At(r, r));
       for (uint32_t c = 0; c < n; ++c) {
         if (!BcdBinary(kBcdOpDiv, inv.At(r, c), p, inv.At(r, c))) {
           *det = *inv.At(r, c);
@@ -402,7 +396,7 @@ int Eliminate(Dense m, BcdNumber* det, Dense* inverse) {
     }
     *inverse = std::move(inv);
   }
-  Set(det, d);
+  CopyValue(det, d);
   return 1;
 }
 
@@ -461,7 +455,7 @@ int MatrixDet(const BcdNumber* m, BcdNumber* out) {
   }
   if (r == 2) BcdZero(&d[0]), BcdZero(&d[1]);
   ReleaseValue(m);
-  Set(out, d);
+  CopyValue(out, d);
   return 1;
 }
 
@@ -497,12 +491,12 @@ int ListFunction(uint16_t token, const BcdNumber* x, BcdNumber* out) {
     BcdFromInt(&cols, a.cols);
     ReleaseValue(x);
     if (a.kind == ArrayKind::kList) {
-      Set(out, &rows);
+      CopyValue(out, &rows);
       return 1;
     }
     std::vector<BcdComplex> dims(2);
-    Set(&dims[0].re, &rows);
-    Set(&dims[1].re, &cols);
+    CopyValue(&dims[0].re, &rows);
+    CopyValue(&dims[1].re, &cols);
     return MakeArray(ArrayKind::kList, 2, 1, dims, out);
   }
   if (a.kind != ArrayKind::kList) return Fail(out, kBcdErrMa);
@@ -519,14 +513,14 @@ int ListFunction(uint16_t token, const BcdNumber* x, BcdNumber* out) {
       *out = acc[0];
       return 0;
     }
-    Set(&running[i].re, acc);
+    CopyValue(&running[i].re, acc);
   }
   BcdNumber cx = *x;
   int ok = 1;
   switch (token) {
     case 0x7F4C:  // Sum
     case 0x7F4D:  // Prod
-      Set(out, acc);
+      CopyValue(out, acc);
       break;
     case 0x7F4F:  // Cuml
       ok = MakeArray(a.kind, a.rows, 1, running, out);
