@@ -25,6 +25,7 @@ wait_for() {
 }
 pane_has() { T capture-pane -p -t vk | grep -q "$1"; }
 pane_flags() { T display -p -t vk '#{alternate_on} #{cursor_flag}'; }
+flags_are() { [ "$(pane_flags)" = "$1" ]; }
 # The pane decodes to the expected dots, drawn the given way.
 pane_shows() {
   T capture-pane -p -t vk > "$WORK/pane" &&
@@ -110,24 +111,21 @@ EOF
 # The same keys as typed below, through the command scripts use.
 "$CLI" keys --text MENU type:1 type:1+2 EXE > "$WORK/expected" || fail "keys failed"
 
-# The pane runs the front end five times, each when told to, noting the
-# terminal settings before and after each run and how it ended.
-cat > "$WORK/pane.sh" << EOF
-ulimit -c 0
-for run in 1 2 3 4 5; do
-  while [ ! -e "$WORK/go.\$run" ]; do sleep 0.1; done
-  stty -g > "$WORK/before.\$run"
-  sh -c 'echo \$\$ > "\$0"; exec "\$1" tui' "$WORK/pid.\$run" "$CLI"
-  echo \$? > "$WORK/status.\$run"
-  stty -g > "$WORK/after.\$run"
-done
-exec sleep 600
+# The pane is an interactive shell with job control, as a user has. Each
+# run notes the terminal settings before and after and how it ended.
+cat > "$WORK/run.sh" << EOF
+run=\$1
+stty -g > "$WORK/before.\$run"
+sh -c 'echo \$\$ > "\$0"; exec "\$1" tui' "$WORK/pid.\$run" "$CLI"
+echo \$? > "$WORK/status.\$run"
+stty -g > "$WORK/after.\$run"
 EOF
-T new-session -d -s vk -x 140 -y 40 "sh $WORK/pane.sh" || fail "tmux did not start"
+T new-session -d -s vk -x 140 -y 40 "bash --norc --noprofile -i" || fail "tmux did not start"
+T send-keys -t vk "ulimit -c 0; PS1='$ '" Enter
 
-# start RUN: waits until run RUN of the front end shows its frame.
+# start RUN: starts run RUN and waits until it shows its frame.
 start() {
-  touch "$WORK/go.$1"
+  T send-keys -t vk "sh $WORK/run.sh $1" Enter
   wait_for 30 test -s "$WORK/pid.$1" || fail "run $1 did not start"
   wait_for 30 pane_has "vk2280 emulator" || fail "run $1 shows no display"
 }
@@ -174,6 +172,13 @@ T send-keys -t vk NPage; sleep 1
 T send-keys -t vk 1; sleep 1
 T send-keys -t vk -l "$PASTE"
 wait_for 60 pane_shows half || mismatch "a long paste lost keys"
+# Ctrl+Z stops it with the terminal given back; fg, and it draws again.
+T send-keys -t vk C-z
+wait_for 10 flags_are "0 1" || fail "Ctrl+Z must leave the alternate screen and show the cursor"
+wait_for 10 pane_has "Stopped" || fail "Ctrl+Z must stop it as a shell job"
+T send-keys -t vk "fg" Enter
+wait_for 10 flags_are "1 0" || fail "after fg it must take the screen again"
+wait_for 60 pane_shows half || mismatch "after fg it must draw the display again"
 T send-keys -t vk C-c
 ended 2 0
 

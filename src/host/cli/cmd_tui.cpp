@@ -130,7 +130,6 @@ class TuiLoop {
   TermGrid shown_, next_;
   bool wholeScreen_ = true;  // the terminal's contents are unknown
   bool dirty_ = true;
-  bool quit_ = false;
   int helpWidth_ = -1;
   std::string shownTitle_;
   Clock::time_point escapeDeadline_{}, lastDraw_{};

@@ -203,7 +203,8 @@ void TerminalSuspend() {
   dfl.sa_handler = SIG_DFL;
   sigemptyset(&dfl.sa_mask);
   sigaction(SIGTSTP, &dfl, &ours);
-  raise(SIGTSTP);  // stops here until the shell continues the job
+  // The whole job stops (make, a script, us), so the shell sees it stopped.
+  kill(0, SIGTSTP);  // returns once the shell continues the job
   sigaction(SIGTSTP, &ours, nullptr);
   gContinued = 0;
   TerminalResume();
