@@ -416,7 +416,15 @@ int MatrixPow(const BcdNumber* m, const BcdNumber* n, BcdNumber* out) {
   Dense x;
   if (!ReadSquare(m, &x, out)) return 0;
   int64_t k;
-  if (!IntegerIn(n, 0, 255, &k)) return Fail(out, kBcdErrMa);
+  if (!IntegerIn(n, -255, 255, &k)) return Fail(out, kBcdErrMa);
+  if (k < 0) {  // a power of the inverse
+    BcdNumber d[2];
+    Dense inv;
+    int r = Eliminate(std::move(x), d, &inv);
+    if (r != 1) return r == 0 ? Fail(out, BcdErrorCode(&d[0])) : Fail(out, kBcdErrMa);
+    x = std::move(inv);
+    k = -k;
+  }
   Dense result;
   Identity(x.rows, &result);
   for (; k > 0; k >>= 1) {
