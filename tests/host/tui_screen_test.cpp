@@ -176,6 +176,12 @@ TEST(TuiScreen, LongTextsNeverBreakTheFrame) {
   EXPECT_EQ(g.At(x0 + kBrailleColumns, y0).ch, U'\u2500');
   // The status fills the frame's width; no room is left for the key.
   EXPECT_EQ(RowText(g, y0 + kBrailleRows + 2).find("key:"), std::string::npos);
+  // Control characters in a text (a tab before a note, stray escapes) do
+  // not reach the terminal, where they would move its cursor.
+  view = TuiView{"t\x1b[2J", "<SHIFT>\tnote\r", "", "\x07"};
+  ComposeScreen(p.data(), view, &g);
+  for (const TermCell& c : g.cells) EXPECT_TRUE(c.ch >= 0x20 && c.ch != 0x7F) << int(c.ch);
+  EXPECT_NE(RowText(g, y0 + kBrailleRows + 2).find("<SHIFT> note"), std::string::npos);
 }
 
 TEST(TuiScreen, TooSmallSaysWhatItNeeds) {

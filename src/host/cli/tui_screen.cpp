@@ -87,6 +87,9 @@ int TermGrid::Text(int x, int y, std::string_view utf8, TermStyle style, int max
   int written = 0;
   for (size_t i = 0; i < utf8.size() && x < maxX;) {
     char32_t cp = NextUtf8(utf8, &i);
+    // A control character would move the terminal's cursor behind our back
+    // (the status text separates a note with a tab).
+    if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0)) cp = U' ';
     if (x >= 0) At(x, y) = TermCell{cp, style};
     ++x;
     ++written;
