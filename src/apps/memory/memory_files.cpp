@@ -52,8 +52,8 @@ void DrawBackup() {
 MemoryImportResult MemoryImportPcFile(const char* hostPath, G1mExisting existing, bool showErrors) {
   MemoryImportResult result;
   MemoryRegisterRecords();
+  G1mImportReport report;
   std::u16string pc;
-  const std::string name = BaseName(hostPath);
   if (HostPathToPc(hostPath, &pc) != 0) {
     result.rc = kFsPathNotFound;
   } else {
@@ -61,13 +61,11 @@ MemoryImportResult MemoryImportPcFile(const char* hostPath, G1mExisting existing
     options.existing = existing;
     options.ui = MemoryImportUi();
     options.progress = showErrors ? MemoryProgressUi() : nullptr;
-    G1mImportReport report;
     result.rc = G1mImportFile(pc.c_str(), options, &report);
     result.imported = report.imported;
     result.skipped = report.skipped;
-    if (showErrors) ShowFileError(result.rc, name.c_str(), report.memCode);
   }
-  if (showErrors && result.rc == kFsPathNotFound) ShowFileError(result.rc, name.c_str(), 0);
+  if (showErrors) ShowFileError(result.rc, BaseName(hostPath).c_str(), report.memCode);
   return result;
 }
 

@@ -35,6 +35,7 @@ constexpr int kErrMemory = 4;
 constexpr int kErrStorageFull = 42;
 constexpr int kErrVersion = 36;
 constexpr int kErrBadName = 44;
+constexpr int kErrNotFound = 21;
 
 const G1mImportUi kImportUi = {nullptr, AskOverwriteItem};
 
