@@ -179,27 +179,31 @@ const G1mImportUi* MemoryImportUi() {
 }
 
 void ShowFileError(int rc, const char* fileName, uint32_t memCode) {
-  switch (rc) {
-    case kG1mOk:
+  // Results with an error box of their own.
+  struct BoxRow {
+    int rc;
+    int box;
+  };
+  static constexpr BoxRow kBoxes[] = {
+      {kFsNoSpace, kErrStorageFull},
+      {kG1mErrVersion, kErrVersion},
+      {kFsPathNotFound, kErrBadName},
+      {kFsNotFound, kErrNotFound},
+  };
+  if (rc == kG1mOk) return;
+  if (rc == kG1mErrMemory) {
+    ErrorBox(memCode == kMemErrNoRoom ? kErrMemoryFull : kErrMemory);
+    return;
+  }
+  if (rc == kG1mErrNothing || rc == kG1mErrNoBackup) {
+    ShowMessage(MemoryTextOf(kTextNoData));
+    return;
+  }
+  for (const BoxRow& row : kBoxes) {
+    if (row.rc == rc) {
+      ErrorBox(row.box);
       return;
-    case kG1mErrMemory:
-      ErrorBox(memCode == kMemErrNoRoom ? kErrMemoryFull : kErrMemory);
-      return;
-    case kFsNoSpace:
-      ErrorBox(kErrStorageFull);
-      return;
-    case kG1mErrVersion:
-      ErrorBox(kErrVersion);
-      return;
-    case kFsPathNotFound:
-      ErrorBox(kErrBadName);
-      return;
-    case kG1mErrNothing:
-    case kG1mErrNoBackup:
-      ShowMessage(MemoryTextOf(kTextNoData));
-      return;
-    default:
-      break;
+    }
   }
   // Anything else means the file cannot be read as a calculator file: name it.
   char line[kMessageBufferBytes];
