@@ -59,7 +59,7 @@ int FlashProgram(uint32_t addr, const void* data, uint32_t count) {
   if (rc != 0) return -1;
   // Read back: a part that says yes and keeps the old bits must not pass
   // for one that programmed them.
-  uint8_t back[512];
+  uint8_t back[4096];
   for (uint32_t at = 0; at < count; at += sizeof back) {
     uint32_t n = count - at < sizeof back ? count - at : uint32_t(sizeof back);
     if (g_medium.ops->read(g_medium.ctx, addr + at, back, n) != 0) return -1;

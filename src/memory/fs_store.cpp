@@ -385,7 +385,7 @@ int PlanFragments(int kind, uint32_t size, int cur, uint32_t fill, PlannedFragme
 // the same bytes gives what flash gives, their AND. Odd ends are padded with
 // the neighbouring byte as it stands.
 int ProgramAnd(uint32_t addr, const uint8_t* data, uint32_t n) {
-  uint8_t buf[2048];
+  static uint8_t buf[16384];
   while (n > 0) {
     uint32_t start = addr & ~1u;
     uint32_t lead = addr - start;

@@ -204,11 +204,12 @@ int SettleStates() {
 // at the place they were copied to; a fragment that was split is written as
 // one fragment per piece.
 void BuildStream(int d1, int d2) {
-  struct Split {
-    int first = 0, total = 0;
+  // Per file: its pieces, neighbours in one sector joined again; written
+  // where its first fragment record was.
+  struct Pieces {
     std::vector<FsPiece> pieces;
   };
-  std::vector<Split> by_primary(size_t(g_ctx.dir.count));
+  std::vector<Pieces> by_primary(size_t(g_ctx.dir.count));
   std::vector<bool> data_sector(kSectorCount, false);
   std::unordered_map<uint32_t, std::vector<FsFragment>> by_owner;
   for (int n : g_ctx.live_fragments) {
@@ -219,20 +220,23 @@ void BuildStream(int d1, int d2) {
     uint32_t id = HeaderId(Get32(g_ctx.dir.At(e), 0));
     if (HeaderType(id) != kTypeFile) continue;
     std::vector<FsFragment>& frags = by_owner[id];
+    if (frags.empty()) continue;
     std::sort(frags.begin(), frags.end(), FragmentOrder);
     FsPiece pieces[kMaxPieces];
-    std::vector<int> used;
-    int np = ResolvePieces(frags.data(), int(frags.size()), pieces, kMaxPieces, &used);
-    int primary = -1;
+    int np = ResolvePieces(frags.data(), int(frags.size()), pieces, kMaxPieces, nullptr);
+    int first = g_ctx.dir.count;
+    for (const FsFragment& f : frags)
+      if (!f.continuation) first = std::min(first, f.record);
+    Pieces& out = by_primary[size_t(first)];
     for (int k = 0; k < np; ++k) {
-      if (!FragmentAt(used[k]).continuation) {
-        primary = used[k];
-        by_primary[primary].first = k;
-      }
-      by_primary[primary].pieces.push_back(pieces[k]);
       data_sector[pieces[k].sector] = true;
+      FsPiece* last = out.pieces.empty() ? nullptr : &out.pieces.back();
+      if (last && last->sector == pieces[k].sector &&
+          last->offset + last->length == pieces[k].offset)
+        last->length += pieces[k].length;
+      else
+        out.pieces.push_back(pieces[k]);
     }
-    for (int k = 0; k < np; ++k) by_primary[used[k]].total = np;
   }
   std::vector<uint8_t>& out = g_ctx.stream;
   out.clear();
@@ -269,12 +273,13 @@ void BuildStream(int d1, int d2) {
       Put32(r, rec::kSectorEraseCount, count);
       emit(r);
     } else if (type == kTypeFragment) {
-      const Split& split = by_primary[n];
-      for (size_t j = 0; j < split.pieces.size(); ++j) {
-        const FsPiece& piece = split.pieces[j];
+      const Pieces& file = by_primary[size_t(n)];
+      int total = int(file.pieces.size());
+      for (int j = 0; j < total; ++j) {
+        const FsPiece& piece = file.pieces[size_t(j)];
         Put32(r, rec::kHeader, MakeHeader(kFlagsSettled, type, uint16_t(index + 1)));
-        Put16(r, rec::kFragCount, uint16_t(split.total));
-        Put16(r, rec::kFragNumber, uint16_t(split.first + int(j)));
+        Put16(r, rec::kFragCount, uint16_t(total));
+        Put16(r, rec::kFragNumber, uint16_t(j));
         Put16(r, rec::kFragSector, uint16_t(piece.sector));
         Put16(r, rec::kFragOffset, uint16_t(piece.offset));
         Put16(r, rec::kFragLenMinus1, uint16_t(piece.length - 1));
@@ -603,7 +608,9 @@ int Step13Seal() {
 int Step16EraseDirectory() {
   uint8_t t[kRecordSize];
   if (ReadTrailerAt(kFlashBase, t) != 0) return kFsImageFailed;
-  if (Get32(t, 0) != 0 && !RecIsBlank(t)) {
+  // Only a whole directory is spoilt first: a header already broken by a
+  // rewrite cut short must keep the generation that rewrite wrote beside it.
+  if (Get32(t, rec::kHeader) == kTrailerHeader1) {
     Put32(t, rec::kHeader, 0);
     if (FlashProgram(kFlashBase + kTrailerOffset, t, kRecordSize) != 0) return kFsImageFailed;
   }
@@ -817,6 +824,8 @@ int StorageStartup(const StorageUi* ui, StorageStartupReport* report) {
   if (plan > 0) {
     report->resumed = true;
     rc = OptRun(plan, ui);
+    // Markers that contradict each other are damage like any other.
+    if (rc == kFsCommitSetsBit || rc == kFsBadArgument) rc = kFsDamaged;
   }
   if (rc < 0 && rc != kFsDamaged) {
     // The run could not finish (a failing sector, no room): the store stays

@@ -1,5 +1,8 @@
 #include "fs_powercut.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "memory/fs_error.h"
 #include "memory/fs_store.h"
 
@@ -250,9 +253,16 @@ std::string Soak(uint64_t seed, int rounds) {
       sc.op = []() { FsOptimize(kDevice.c_str()); };
     }
     bool cut_armed = next() % 3 != 0;
-    if (cut_armed) FlashEmuArmCut(&rig.emu, int64_t(next() % 400), next() % 2 == 0, next());
+    int64_t cut_at = int64_t(next() % 400);
+    if (cut_armed) FlashEmuArmCut(&rig.emu, cut_at, next() % 2 == 0, next());
+    int64_t ops_before = rig.emu.ops;
     sc.op();
     bool cut = rig.emu.off;
+    if (std::getenv("VK_SOAK_TRACE"))
+      std::fprintf(stderr,
+                   "round %d: pick %d added %zu removed %zu renamed %zu ops %lld cut %d at %lld\n",
+                   round, int(pick), sc.added.size(), sc.removed.size(), sc.renamed.size(),
+                   (long long)(rig.emu.ops - ops_before), int(cut), (long long)cut_at);
     FlashEmuPowerOn(&rig.emu);
     std::string failure;
     if (cut || next() % 10 == 0) {
@@ -262,6 +272,26 @@ std::string Soak(uint64_t seed, int rounds) {
       if (rc != 0 || report.formatted) failure = "start-up gave " + std::to_string(rc);
     }
     if (failure.empty()) failure = Judge(rig, sc);
+    if (!failure.empty() && std::getenv("VK_SOAK_TRACE")) {
+      uint8_t t[32];
+      FlashRead(kFlashBase + kTrailerOffset, t, 32);
+      std::fprintf(stderr, "marker %04X count %d\n", Get16(t, rec::kTrailerOptMarker),
+                   Fs().record_count);
+      DirSnapshot dir;
+      ReadDirectory(&dir);
+      LiveSet live;
+      FindLive(dir, &live);
+      for (int k = 0; k < kSectorCount; ++k) {
+        SectorInfo si;
+        ReadSectorRecord(k, &si);
+        std::fprintf(stderr, " sector %d block %08X reserve %08X state %04X\n", k, si.block,
+                     si.reserve, si.state);
+      }
+      for (auto& [id, pieces] : live.pieces)
+        for (const FsPiece& p : pieces)
+          std::fprintf(stderr, "  file %08X piece sector %d offset %u len %u\n", id, p.sector,
+                       p.offset, p.length);
+    }
     if (!failure.empty())
       return "round " + std::to_string(round) + " (seed " + std::to_string(seed) + "): " + failure;
     // Carry the outcome into the model.

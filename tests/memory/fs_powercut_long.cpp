@@ -52,8 +52,11 @@ TEST(PowerCutLong, EveryCutCreatingWritingDeletingRenaming) {
 TEST(PowerCutLong, EveryCutOptimisingFragmentedStores) {
   FlashRig rig;
   Every(&rig,
-        OptimizeScenario(&rig, {.seed = 21, .small_files = 40, .large_files = 6,
-                                .large_size = 30000, .delete_every = 3}),
+        OptimizeScenario(&rig, {.seed = 21,
+                                .small_files = 40,
+                                .large_files = 6,
+                                .large_size = 30000,
+                                .delete_every = 3}),
         true);
   for (int which = 0; which < 3; ++which)
     Every(&rig, OptimizeScenario(&rig, NearFullRecipe(which)), false);
@@ -63,8 +66,11 @@ TEST(PowerCutLong, AllPairsOfCuts) {
   FlashRig rig;
   AllPairs(&rig, CreateAndWriteScenario(&rig, 8, 70000));
   AllPairs(&rig, DeleteAndRenameScenario(&rig, 9));
-  AllPairs(&rig, OptimizeScenario(&rig, {.seed = 23, .small_files = 10, .large_files = 3,
-                                         .large_size = 25000, .delete_every = 2}));
+  AllPairs(&rig, OptimizeScenario(&rig, {.seed = 23,
+                                         .small_files = 10,
+                                         .large_files = 3,
+                                         .large_size = 25000,
+                                         .delete_every = 2}));
 }
 
 TEST(PowerCutLong, SoakTenThousandRounds) {

@@ -1,0 +1,169 @@
+// The image file on the host: where it lives, how it is created and found
+// again, and the files of the PC reached through "Z:\" paths.
+#include "memory/flash_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "fs_test_support.h"
+#include "memory/fs_error.h"
+#include "memory/fs_store.h"
+
+namespace {
+
+class HostDir : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/vk-fs-test-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir = tmpl;
+    const char* old = std::getenv("TMPDIR");
+    saved_tmpdir = old ? old : "";
+    had_tmpdir = old != nullptr;
+    setenv("TMPDIR", dir.c_str(), 1);
+    unsetenv(kFlashEnvVar);
+  }
+  void TearDown() override {
+    FlashImageClose();
+    had_tmpdir ? setenv("TMPDIR", saved_tmpdir.c_str(), 1) : unsetenv("TMPDIR");
+    std::string cmd = "rm -rf '" + dir + "'";
+    EXPECT_EQ(std::system(cmd.c_str()), 0);
+  }
+  std::u16string Pc(const std::string& name) {
+    std::u16string p;
+    HostPathToPc(dir + "/" + name, &p);
+    return p;
+  }
+  std::string dir, saved_tmpdir;
+  bool had_tmpdir = false;
+};
+
+TEST_F(HostDir, ImagePathRules) {
+  std::string path;
+  bool priv;
+  ASSERT_EQ(FlashResolveImagePath("/x/explicit.fls", &path, &priv), 0);
+  EXPECT_EQ(path, "/x/explicit.fls");
+  EXPECT_FALSE(priv);
+  setenv(kFlashEnvVar, "/x/env.fls", 1);
+  ASSERT_EQ(FlashResolveImagePath(nullptr, &path, &priv), 0);
+  EXPECT_EQ(path, "/x/env.fls");
+  ASSERT_EQ(FlashResolveImagePath("/x/wins.fls", &path, &priv), 0);
+  EXPECT_EQ(path, "/x/wins.fls");
+  unsetenv(kFlashEnvVar);
+
+  std::string folder = dir + "/vk2280-" + std::to_string(getuid());
+  ASSERT_EQ(FlashResolveImagePath("", &path, &priv), 0);
+  EXPECT_TRUE(priv);
+  EXPECT_EQ(path, folder + "/qm417.fls");
+  struct stat st;
+  ASSERT_EQ(lstat(folder.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  // Too open a folder is closed again.
+  chmod(folder.c_str(), 0755);
+  ASSERT_EQ(FlashResolveImagePath("", &path, &priv), 0);
+  ASSERT_EQ(lstat(folder.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  // A link planted in place of the folder is refused.
+  rmdir(folder.c_str());
+  std::string elsewhere = dir + "/elsewhere";
+  mkdir(elsewhere.c_str(), 0700);
+  ASSERT_EQ(symlink(elsewhere.c_str(), folder.c_str()), 0);
+  EXPECT_EQ(FlashResolveImagePath("", &path, &priv), kFsAccessDenied);
+}
+
+TEST_F(HostDir, NewImageIsCreatedFormattedAndKeepsFilesAcrossRuns) {
+  std::string used;
+  ASSERT_EQ(StorageOpenImage(nullptr, &used), 0);
+  struct stat st;
+  ASSERT_EQ(stat(used.c_str(), &st), 0);
+  EXPECT_EQ(st.st_size, off_t(kFlashImageSize));
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(Fs().record_count, 25);
+  EXPECT_EQ(FsFreeSpace(U("\\\\fls0\\").c_str()), 0x180000);
+  Bytes data = Pattern(100000, 5);
+  ASSERT_EQ(WriteFile(FlashPath("KEEP.g1m"), data), 0);
+  FlashImageClose();
+
+  ASSERT_EQ(StorageOpenImage(nullptr, nullptr), 0);
+  ASSERT_EQ(StorageStartup(nullptr, nullptr), 0);
+  Bytes got;
+  ASSERT_EQ(ReadFile(FlashPath("KEEP.g1m"), &got), 0);
+  EXPECT_EQ(got, data);
+}
+
+TEST_F(HostDir, LinkInPlaceOfTheImageIsRefused) {
+  std::string folder = dir + "/vk2280-" + std::to_string(getuid());
+  mkdir(folder.c_str(), 0700);
+  std::string target = dir + "/victim";
+  std::ofstream(target) << "precious";
+  ASSERT_EQ(symlink(target.c_str(), (folder + "/qm417.fls").c_str()), 0);
+  EXPECT_EQ(StorageOpenImage(nullptr, nullptr), kFsAccessDenied);
+  std::ifstream in(target);
+  std::string text;
+  in >> text;
+  EXPECT_EQ(text, "precious");
+}
+
+TEST_F(HostDir, ShortOrDamagedImageIsFormattedAtStartUp) {
+  std::string path = dir + "/short.fls";
+  std::ofstream(path) << "not an image";
+  ASSERT_EQ(StorageOpenImage(path.c_str(), nullptr), 0);
+  StorageStartupReport report;
+  ASSERT_EQ(StorageStartup(nullptr, &report), 0);
+  EXPECT_TRUE(report.formatted);
+  EXPECT_EQ(Fs().record_count, 25);
+}
+
+TEST_F(HostDir, PcFilesThroughTheSameInterface) {
+  std::u16string file = Pc("a.g1m");
+  ASSERT_EQ(FsCreate(file.c_str(), kEntryFile, 0), 0);
+  EXPECT_EQ(FsCreate(file.c_str(), kEntryFile, 0), kFsExists);
+  int h = FsOpen(file.c_str(), kOpenReadWrite);
+  ASSERT_GE(h, 0);
+  EXPECT_EQ(HandleDevice(h), kDevPc);
+  const char text[] = "hello, calculator";
+  EXPECT_EQ(FsWrite(h, text, 17), 17);
+  EXPECT_EQ(FsSize(h), 17);
+  char buf[32] = {};
+  EXPECT_EQ(FsRead(h, buf, 5, 7), 5);
+  EXPECT_EQ(std::string(buf, 5), "calcu");
+  EXPECT_EQ(FsRead(h, buf, 3, -1), 3);  // on from where it stands
+  EXPECT_EQ(std::string(buf, 3), "lat");
+  EXPECT_EQ(FsSeek(h, -1), kFsBadPosition);
+  EXPECT_EQ(FsClose(h), 0);
+  EXPECT_EQ(FsClose(h), kFsBadArgument);
+  int r = FsOpen(file.c_str(), kOpenRead);
+  EXPECT_LT(FsWrite(r, text, 1), 0);  // read-only
+  FsClose(r);
+  EXPECT_EQ(FsRename(file.c_str(), u"b.g1m"), kFsBadDevice);
+  EXPECT_EQ(FsFreeSpace(Pc("").c_str()), 0x10000000);
+  EXPECT_EQ(FsHasSpace(file.c_str(), 1), 0);
+  EXPECT_EQ(FsDelete(file.c_str()), 0);
+  EXPECT_EQ(FsOpen(file.c_str(), kOpenRead), kFsNotFound);
+  EXPECT_EQ(FsDelete(file.c_str()), kFsNotFound);
+  EXPECT_EQ(FsCreate(Pc("sub").c_str(), kEntryFolder, 0), 0);
+  EXPECT_EQ(FsCreate(Pc("sub").c_str(), kEntryFolder, 0), kFsExists);
+  EXPECT_EQ(FsCreate(Pc("no/such/sub").c_str(), kEntryFolder, 0), kFsPathNotFound);
+  EXPECT_EQ(FsCreate(Pc("no/such/file").c_str(), kEntryFile, 0), kFsNotFound);
+  EXPECT_EQ(FsOpen(U("D:\\x").c_str(), kOpenRead), kFsPathNotFound);
+  EXPECT_EQ(FsSize(MakeHandle(kDevCard, 3)), kFsBadDevice);
+}
+
+TEST(PcErrors, HostErrorNumbersMapToStorageCodes) {
+  struct Case {
+    int host, file, folder;
+  } cases[] = {{ENOENT, kFsNotFound, kFsPathNotFound},     {EBADF, kFsBadArgument, kFsImageFailed},
+               {EACCES, kFsAccessDenied, kFsAccessDenied}, {EEXIST, kFsExists, kFsExists},
+               {EINVAL, kFsBadPosition, kFsBadArgument},   {EMFILE, kFsTooManyOpen, kFsTooManyOpen},
+               {ENOSPC, kFsNoSpace, kFsImageFailed},       {EIO, kFsImageFailed, kFsImageFailed}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(PcErrorCode(c.host), c.file) << c.host;
+    EXPECT_EQ(PcFolderErrorCode(c.host), c.folder) << c.host;
+  }
+}
+
+}  // namespace
