@@ -137,8 +137,22 @@ int StorageOpenImage(const char* explicit_path, std::string* used_path) {
   bool created = false;
   rc = FlashImageOpen(path, private_folder, &created);
   if (rc != 0) return rc;
-  // A damaged directory or an unfinished optimisation is left to the boot,
-  // which can ask the user.
-  rc = SmMount();
-  return rc == kFsDamaged ? 0 : rc;
+  rc = SmCheck(true);
+  return rc == kFsDamaged || rc == kFsNoSectorRecord || rc > 0 ? 0 : rc;
+}
+
+int StorageOpenScratchImage() {
+  FlashImageClose();
+  const char* tmp = std::getenv("TMPDIR");
+  std::string path = std::string(tmp && tmp[0] ? tmp : "/tmp") + "/vk2280-scratch-XXXXXX";
+  int fd = mkstemp(path.data());
+  if (fd < 0) return kFsAccessDenied;
+  unlink(path.c_str());
+  if (ftruncate(fd, kFlashImageSize) != 0) {
+    close(fd);
+    return kFsImageFailed;
+  }
+  g_fd = fd;
+  FlashAttach(FlashMedium{&kFileOps, &g_fd});
+  return SmFormat(true, nullptr);
 }

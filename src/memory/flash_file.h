@@ -28,6 +28,13 @@ int FlashImageOpen(const std::string& path, bool no_follow, bool* created);
 void FlashImageClose();
 bool FlashImageIsOpen();
 
-// What the view does when it is created: resolve, open or create and mount.
-// The OS's boot then runs StorageStartup with its screen.
+// What the view does when it is created: resolve, open or create, mount and
+// repair what a power cut left (an unfinished optimisation or a damaged
+// directory is left to the OS's boot, which runs StorageStartup with its
+// screen and can ask the user).
 int StorageOpenImage(const char* explicit_path, std::string* used_path);
+
+// A fresh image for one run (the headless front end's default): created in
+// the temporary folder, formatted, and removed from the folder at once, so
+// it disappears when the program ends however it ends.
+int StorageOpenScratchImage();

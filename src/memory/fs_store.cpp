@@ -520,7 +520,7 @@ int LoadDirectoryLayout() {
     RecSetDir2Base(base);
     return 0;
   }
-  return kFsDamaged;
+  return kFsNoSectorRecord;  // linked, but no sector is the second directory sector
 }
 
 int ReadDirectory(DirSnapshot* out) {

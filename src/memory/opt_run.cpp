@@ -827,6 +827,7 @@ int StorageStartup(const StorageUi* ui, StorageStartupReport* report) {
     // Markers that contradict each other are damage like any other.
     if (rc == kFsCommitSetsBit || rc == kFsBadArgument) rc = kFsDamaged;
   }
+  if (rc == kFsNoSectorRecord) rc = kFsDamaged;
   if (rc < 0 && rc != kFsDamaged) {
     // The run could not finish (a failing sector, no room): the store stays
     // usable as it is and the next start asks again.
@@ -834,6 +835,7 @@ int StorageStartup(const StorageUi* ui, StorageStartupReport* report) {
     return rc;
   }
   if (rc >= 0) rc = SmCheck(true);
+  if (rc == kFsNoSectorRecord) rc = kFsDamaged;
   if (rc >= 0) {
     report->repaired = rc;
     return 0;

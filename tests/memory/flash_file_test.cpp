@@ -118,6 +118,18 @@ TEST_F(HostDir, ShortOrDamagedImageIsFormattedAtStartUp) {
   EXPECT_EQ(Fs().record_count, 25);
 }
 
+TEST_F(HostDir, ScratchImageLeavesNothingBehind) {
+  ASSERT_EQ(StorageOpenScratchImage(), 0);
+  EXPECT_EQ(Fs().record_count, 25);
+  Bytes data = Pattern(3000, 1);
+  ASSERT_EQ(WriteFile(FlashPath("T.g1m"), data), 0);
+  Bytes got;
+  ASSERT_EQ(ReadFile(FlashPath("T.g1m"), &got), 0);
+  EXPECT_EQ(got, data);
+  std::string cmd = "test -z \"$(ls -A '" + dir + "')\"";
+  EXPECT_EQ(std::system(cmd.c_str()), 0);
+}
+
 TEST_F(HostDir, PcFilesThroughTheSameInterface) {
   std::u16string file = Pc("a.g1m");
   ASSERT_EQ(FsCreate(file.c_str(), kEntryFile, 0), 0);

@@ -139,6 +139,17 @@ TEST_F(OptTest, ADamagedDirectoryIsFormattedAtStartUp) {
   EXPECT_EQ(Fs().record_count, 25);
 }
 
+TEST_F(OptTest, ALinkToAMissingSecondDirectorySectorIsDamage) {
+  uint8_t* link = FlashEmuAt(&rig.emu, kFlashBase + kTrailerOffset + rec::kLink);
+  Put32(link, 0, SectorAddress(7));  // no sector record says it is one
+  Fs() = FsState{};
+  EXPECT_EQ(SmMount(), kFsNoSectorRecord);
+  StorageStartupReport report;
+  ASSERT_EQ(StorageStartup(nullptr, &report), 0);
+  EXPECT_TRUE(report.formatted);
+  EXPECT_EQ(SmCheck(false), 0);
+}
+
 TEST(OptProgress, BarGeometry) {
   struct Case {
     uint32_t done, total;
