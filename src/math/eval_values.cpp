@@ -493,18 +493,15 @@ int MatrixIdentity(const BcdNumber* n, BcdNumber* out) {
 int ListFunction(uint16_t token, const BcdNumber* x, BcdNumber* out) {
   Array a;
   if (int code = OpenArray(x, &a)) return Fail(out, code);
-  if (token == 0x7F46) {  // Dim: a list's length, a matrix's {rows, columns}
-    BcdNumber rows, cols;
-    BcdFromInt(&rows, a.rows);
-    BcdFromInt(&cols, a.cols);
+  if (token == 0x7F46) {              // Dim: a list's length, a matrix's {rows, columns}
+    std::vector<BcdComplex> dims(2);  // imaginary parts zero
+    BcdFromInt(&dims[0].re, a.rows);
+    BcdFromInt(&dims[1].re, a.cols);
     ReleaseValue(x);
     if (a.kind == ArrayKind::kList) {
-      CopyValue(out, &rows);
+      CopyValue(out, &dims[0].re);
       return 1;
     }
-    std::vector<BcdComplex> dims(2);
-    CopyValue(&dims[0].re, &rows);
-    CopyValue(&dims[1].re, &cols);
     return MakeArray(ArrayKind::kList, 2, 1, dims, out);
   }
   if (a.kind != ArrayKind::kList) return Fail(out, kBcdErrMa);
