@@ -13,7 +13,6 @@ namespace eval_internal {
 
 namespace {
 
-constexpr uint32_t kRecord = sizeof(BcdNumber);
 
 int CompareOp(uint16_t op) {
   switch (op) {
