@@ -228,10 +228,10 @@ class Machine {
         if (S()->ops[i] == kIntegralMarker) return Fail(value_, kBcdErrSyntax);
       }
       if (!PushOp(S(), kIntegralMarker)) return Fail(value_, kBcdErrStack);
-      bottom_ = kIntegralMarker;
+      ++markers_;
     } else if (f & kEvalBlankMarker) {
       if (!PushOp(S(), kBlankMarker)) return Fail(value_, kBcdErrStack);
-      bottom_ = kBlankMarker;
+      ++markers_;
     }
     if (f & kEvalArgument) {
       int markers = 0;
@@ -239,7 +239,7 @@ class Machine {
       if (markers > kMaxArgumentDepth || !PushOp(S(), kArgMarker)) {
         return Fail(value_, kBcdErrStack);
       }
-      bottom_ = kArgMarker;
+      ++markers_;
     }
     return true;
   }
@@ -364,7 +364,7 @@ class Machine {
       uint16_t top = TopOp(S());
       if (S()->opCount == 0) break;
       if (IsMarker(top)) {
-        if (top == bottom_) PopOp(S());
+        for (; markers_ > 0 && IsMarker(TopOp(S())); --markers_) PopOp(S());
         break;
       }
       if (IsOpener(top)) {
@@ -379,7 +379,7 @@ class Machine {
 
   Run run_;
   BcdNumber* value_;
-  uint8_t bottom_ = 0;
+  int markers_ = 0;  // bottom markers this evaluation pushed
 };
 
 }  // namespace

@@ -47,8 +47,8 @@ int Elements(const BcdNumber* x, std::vector<BcdNumber>* out, BcdNumber value[2]
   return 1;
 }
 
-// Skips the expression at the cursor up to the comma that ends it, over
-// nested brackets.
+}  // namespace
+
 bool SkipExpression(Run& run) {
   int depth = 0;
   for (;;) {
@@ -65,8 +65,6 @@ bool SkipExpression(Run& run) {
     TokenAdvance(run.cursor);
   }
 }
-
-}  // namespace
 
 int Extremum(Run& run, uint16_t code, BcdNumber value[2]) {
   BcdComplex args[2];

@@ -144,6 +144,16 @@ int ReadArgumentList(Run& run, int least, int most, BcdComplex* args, BcdNumber 
 // function openers with their own bracketed arguments, [ and {.
 bool OpensBracket(uint16_t code);
 
+// Moves the cursor over the expression at it, up to the comma that ends it
+// (nested brackets skipped); false when no such comma follows.
+bool SkipExpression(Run& run);
+
+// Handlers of eval_calculus.cpp: d/dx(, d²/dx²(, ∫(, Solve(, FMin(, FMax(.
+int Derivative(Run& run, uint16_t code, BcdNumber value[2]);
+int Integral(Run& run, uint16_t code, BcdNumber value[2]);
+int Solve(Run& run, uint16_t code, BcdNumber value[2]);
+int Extreme(Run& run, uint16_t code, BcdNumber value[2]);
+
 // Handlers of eval_functions.cpp: Max( and Min(, Mean( and Median(, Seq( and
 // the sum Σ(.
 int Extremum(Run& run, uint16_t code, BcdNumber value[2]);

@@ -47,9 +47,9 @@ TEST_F(EvalLines, SyntaxErrors) {
 
 TEST_F(EvalLines, OperandsOfLaterFeaturesGiveErrors) {
   RunSteps({
-      {"Xmin", "Error 3: Ma ERROR"},  // V-Window
-      {"2x̄", "Error 3: Ma ERROR"},    // statistics
-      {"Solve(X-1,0)", "Error 3: Ma ERROR"},
+      {"Xmin", "Error 3: Ma ERROR"},            // V-Window
+      {"2x̄", "Error 3: Ma ERROR"},              // statistics
+      {"CellSum(A1:A2)", "Error 3: Ma ERROR"},  // sheet cells
       {"P(0.5)", "Error 3: Ma ERROR"},
       {"P(i)", "Error 25: Complex Number In List"},
       {"Getkey", "0"},
@@ -248,6 +248,26 @@ TEST_F(EvalLines, PowersAndFunctions) {
       {"12°30°", "12.5"},  // degrees and minutes
       {"1°30°36°+1", "2.51"},
       {"-1°30°", "-1.5"},
+  });
+}
+
+TEST_F(EvalLines, CalculusOverAnExpressionInX) {
+  RunSteps({
+      {"5→X", "5"},
+      {"d/dx(X²,3)", "6"},
+      {"d²/dx²(X^3,2)", "12"},
+      {"d/dx(sin X,0)", "1"},
+      {"∫(X²,0,3)", "9"},
+      {"∫(sin X,0,π)", "2"},
+      {"∫(1÷X,1,e^1)", "1"},
+      {"∫(∫(X,0,1),0,1)", "Error 2: Syntax ERROR"},  // no integral in an integral
+      {"Solve(X²-2,1)", "1.414213562"},
+      {"Solve(X²+1,1)", "Error 27: Can't Solve!"},
+      {"Solve(X-1", "Error 2: Syntax ERROR"},
+      {"FMin(X²-2X,0,3)", "{1,-1}"},
+      {"FMax(4-(X-2)²,0,3)", "{2,4}"},
+      {"d/dx(√X,-1)", "Error 17: Non-Real ERROR"},
+      {"X", "5"},  // X keeps its value
   });
 }
 
