@@ -88,6 +88,24 @@ TEST_F(OptTest, NotebookWorkFileIsDroppedFirst) {
   EXPECT_EQ(VerifyStore(rig, {{FlashPath("KEEP"), Pattern(10, 1)}}), "");
 }
 
+TEST_F(OptTest, FullFormatShowsTwentyFiveStepsAndEmptiesTheStore) {
+  ASSERT_EQ(WriteFile(FlashPath("GONE.g1m"), Pattern(5000, 1)), 0);
+  ASSERT_EQ(FsFormat(kDevice.c_str(), true), 0);
+  ASSERT_EQ(ui.progress.size(), 25u);
+  EXPECT_EQ(ui.progress.front(), std::make_pair(1u, 25u));
+  EXPECT_EQ(ui.progress.back(), std::make_pair(25u, 25u));
+  EXPECT_EQ(Fs().record_count, 25);
+  Bytes got;
+  EXPECT_EQ(ReadFile(FlashPath("GONE.g1m"), &got), kFsNotFound);
+  // A quick format shows no progress and gives the same store.
+  ui.progress.clear();
+  ASSERT_EQ(WriteFile(FlashPath("GONE.g1m"), Pattern(5000, 1)), 0);
+  ASSERT_EQ(FsFormat(kDevice.c_str(), false), 0);
+  EXPECT_TRUE(ui.progress.empty());
+  EXPECT_EQ(FsFreeSpace(kDevice.c_str()), 0x180000);
+  EXPECT_EQ(SmCheck(false), 0);
+}
+
 TEST_F(OptTest, OtherDevicesAreRefused) {
   EXPECT_EQ(FsOptimize(U("Z:\\tmp").c_str()), kFsBadDevice);
   EXPECT_EQ(FsOptimize(U("\\\\crd0\\").c_str()), kFsBadDevice);
