@@ -342,6 +342,17 @@ int AllocateId(uint32_t* id) {
   return kFsDirectoryFull;
 }
 
+// Appends a record at the end of the directory. A failed append may still
+// have left bits behind; that record is skipped from then on.
+int AppendRecord(const uint8_t body[kRecordSize]) {
+  int n = g_fs.record_count;
+  g_fs.writing_record = uint16_t(n);
+  int rc = RecAppend(n, body);
+  uint8_t now[kRecordSize];
+  if (rc == 0 || (RecRead(n, now) == 0 && !RecIsBlank(now))) g_fs.record_count++;
+  return rc;
+}
+
 struct PlannedFragment {
   int new_index;  // >= 0: the n-th newly chosen sector; -1: the current one
   uint32_t offset, length;
@@ -426,6 +437,47 @@ void FillInfo(const uint8_t* r, bool in_root, FsFindInfo* info, char16_t* name) 
     int n = CollectFromFlash(HeaderId(h), p, kMaxPieces);
     for (int i = 0; i < n; ++i) info->size += p[i].length;
   }
+}
+
+// The fragment records of a new file, then their count in each.
+int ReserveFragments(uint32_t id, int kind, int entry, int cur, const PlannedFragment* plan,
+                     int nfrag) {
+  int sectors[kMaxFragments];
+  uint8_t r[kRecordSize];
+  for (int i = 0; i < nfrag; ++i) {
+    int sec = cur;
+    if (plan[i].new_index >= 0) {
+      if (i == 0 || plan[i].new_index != plan[i - 1].new_index) {
+        sec = ChooseSector(kBlockData);
+        if (sec < 0) return sec;
+      } else {
+        sec = sectors[i - 1];
+      }
+    }
+    sectors[i] = sec;
+    std::memset(r, 0xFF, kRecordSize);
+    Put32(r, rec::kHeader,
+          MakeHeader(kFlagsSettled | kFlagOpen, kTypeFragment, uint16_t(g_fs.record_count + 1)));
+    Put32(r, rec::kLink, id);
+    Put16(r, rec::kFragKind, uint16_t(kind));
+    Put16(r, rec::kFragNumber, uint16_t(i));
+    Put16(r, rec::kFragSector, uint16_t(sec));
+    Put16(r, rec::kFragOffset, uint16_t(plan[i].offset));
+    Put16(r, rec::kFragLenMinus1, uint16_t(plan[i].length - 1));
+    int rc = AppendRecord(r);
+    if (rc != 0) return rc;
+    if (g_fs.record_count != entry + 2 + i) return kFsDamaged;  // a torn record in between
+  }
+  for (int i = 0; i < nfrag; ++i) {
+    int rc = RecSelect(entry + 1 + i);
+    if (rc == 0) {
+      RecWrite16(rec::kFragCount, uint16_t(nfrag));
+      rc = RecCommit();
+    }
+    RecRelease();
+    if (rc != 0) return rc;
+  }
+  return 0;
 }
 
 }  // namespace
@@ -786,49 +838,15 @@ int SmCreate(const FsPath& p, int entry_kind, uint32_t size) {
   uint32_t flags = kFlagsSettled | (folder || size == 0 ? 0 : kFlagOpen);
   BuildEntry(r, type, flags, uint16_t(number), uint32_t(parent), p.name, p.name_len);
   int entry = g_fs.record_count;
-  g_fs.writing_record = uint16_t(entry);
-  rc = RecAppend(entry, r);
+  rc = AppendRecord(r);
   if (rc != 0) return rc;
-  g_fs.record_count++;
   uint32_t id = HeaderId(Get32(r, 0));
-
-  int sectors[kMaxFragments];
-  for (int i = 0; i < nfrag; ++i) {
-    int sec = cur;
-    if (plan[i].new_index >= 0) {
-      if (i == 0 || plan[i].new_index != plan[i - 1].new_index) {
-        sec = ChooseSector(kBlockData);
-        if (sec < 0) return sec;
-      } else {
-        sec = sectors[i - 1];
-      }
-    }
-    sectors[i] = sec;
-    std::memset(r, 0xFF, kRecordSize);
-    int n = g_fs.record_count;
-    Put32(r, rec::kHeader, MakeHeader(kFlagsSettled | kFlagOpen, kTypeFragment, uint16_t(n + 1)));
-    Put32(r, rec::kLink, id);
-    Put16(r, rec::kFragKind, uint16_t(kind));
-    Put16(r, rec::kFragNumber, uint16_t(i));
-    Put16(r, rec::kFragSector, uint16_t(sec));
-    Put16(r, rec::kFragOffset, uint16_t(plan[i].offset));
-    Put16(r, rec::kFragLenMinus1, uint16_t(plan[i].length - 1));
-    g_fs.writing_record = uint16_t(n);
-    rc = RecAppend(n, r);
-    if (rc != 0) return rc;
-    g_fs.record_count++;
-  }
-  for (int i = 0; i < nfrag; ++i) {
-    rc = RecSelect(entry + 1 + i);
-    if (rc == 0) {
-      RecWrite16(rec::kFragCount, uint16_t(nfrag));
-      rc = RecCommit();
-    }
-    RecRelease();
-    if (rc != 0) return rc;
-  }
+  rc = ReserveFragments(id, kind, entry, cur, plan, nfrag);
+  // A file whose space could not be reserved goes again at once (the check
+  // at the next start would remove it otherwise).
+  if (rc != 0) ObsoleteRecord(entry);
   g_fs.writing_record = g_fs.record_count;
-  return 0;
+  return rc;
 }
 
 int SmOpen(const FsPath& p, int mode) {
@@ -992,11 +1010,9 @@ int SmRename(const FsPath& p, const FsPath& np) {
   uint8_t nr[kRecordSize];
   BuildEntry(nr, HeaderType(h), kFlagsSettled, HeaderNumber(h), uint32_t(parent), np.name,
              np.name_len);
-  rc = RecAppend(g_fs.record_count, nr);
-  if (rc != 0) return rc;
-  g_fs.record_count++;
+  rc = AppendRecord(nr);
   g_fs.writing_record = g_fs.record_count;
-  return ObsoleteRecord(n);
+  return rc != 0 ? rc : ObsoleteRecord(n);
 }
 
 int SmFindNext(int slot, char16_t* name, FsFindInfo* info) {
