@@ -4,6 +4,7 @@
 #include <string>
 
 #include "memory/mem_app.h"
+#include "os/boot.h"
 #include "os/getkey.h"
 #include "os/messages.h"
 #include "os/popup.h"
@@ -99,7 +100,8 @@ int StoreCapture(int number, const uint8_t screen[1024]) {
 }
 
 void CaptureDialog() {
-  if (gDepth >= 2) return;
+  // Nothing to capture while the system is still booting.
+  if (gDepth >= 2 || Os().mode == kModeBooting) return;
   ++gDepth;
   CursorState cursor;
   SaveCursor(&cursor);

@@ -76,8 +76,10 @@ void Trampoline() {
 }  // namespace
 
 OsContext* ContextOfThread() {
+  // Lives as long as its thread, so nothing is left behind when it ends.
+  thread_local OsContext threadContext;
   if (!tThreadContext) {
-    tThreadContext = new OsContext;
+    tThreadContext = &threadContext;
     tCurrent = tThreadContext;
   }
   return tThreadContext;

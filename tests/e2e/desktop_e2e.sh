@@ -24,11 +24,16 @@ wait_for() {  # wait_for SECONDS COMMAND...
 PID=$!
 wait_for 20 test -s "$DUMP" || fail "the display was never drawn"
 find_window() { WID=$(xdotool search --onlyvisible --name "vk2280 emulator" | head -1); [ -n "$WID" ]; }
-wait_for 20 find_window || fail "no window titled vk2280 emulator"
+if ! wait_for 30 find_window; then
+  echo "windows on the display:"
+  for w in $(xdotool search --name "" 2>/dev/null); do echo "  $w: $(xdotool getwindowname "$w")"; done
+  fail "no window titled vk2280 emulator"
+fi
 cp "$DUMP" "$WORK/before.txt"
 
-# The EXE key (252..298, 618..649) in window coordinates.
-xdotool mousemove --window "$WID" 270 630 click 1
+# The MENU key (176..215, 332..355) in window coordinates: the boot message
+# gives way to the main menu.
+xdotool mousemove --window "$WID" 195 340 click 1
 wait_for 10 sh -c "! cmp -s '$DUMP' '$WORK/before.txt'" || fail "a click did not change the display"
 DARK=$(tr -cd '#' < "$DUMP" | wc -c)
 [ "$DARK" -gt 0 ] || fail "the display is blank"

@@ -1,6 +1,15 @@
 #include "host/cli/headless.h"
 
-#include "os/os_entry.h"
+#include <stdlib.h>
+#include <unistd.h>
+
+#include "apps/calculator.h"
+
+namespace {
+// A fresh image for a run that names none; it goes away with the run.
+std::string gTempFolder;
+std::string gTempImage;
+}  // namespace
 
 bool HeadlessFrontEnd::ChooseCalcFilesToOpen(std::vector<std::string>* paths) {
   if (openFiles.empty()) return false;
@@ -28,7 +37,19 @@ bool HeadlessFrontEnd::BrowseFolder(std::string* chosen) {
 
 bool HeadlessStart(const HeadlessOptions& options, HeadlessFrontEnd* frontEnd,
                    std::string* error) {
-  OsInstallHooks();
+  std::string flash = options.flashPath;
+  if (flash.empty()) {
+    const char* tmp = getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/vk2280-run-XXXXXX";
+    if (!mkdtemp(pattern.data())) {
+      *error = "cannot create a temporary folder for the flash image";
+      return false;
+    }
+    gTempFolder = pattern;
+    gTempImage = gTempFolder + "/qm417.fls";
+    flash = gTempImage;
+  }
+  if (!CalculatorPrepare(flash, nullptr, error)) return false;
   HostSetFrontEnd(frontEnd);
   LcdImageFill(0xFF);
   HostStartOsThread();
@@ -44,6 +65,13 @@ bool HeadlessSettle(const HeadlessOptions& options) { return HostWaitOsIdle(opti
 void HeadlessStop() {
   HostStopOsThread(2000);
   HostSetFrontEnd(nullptr);
+  CalculatorRelease();
+  if (!gTempImage.empty()) {
+    unlink(gTempImage.c_str());
+    rmdir(gTempFolder.c_str());
+    gTempImage.clear();
+    gTempFolder.clear();
+  }
 }
 
 void HeadlessScreen(uint8_t plane[kLcdBytes]) {

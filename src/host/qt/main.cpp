@@ -5,6 +5,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QThread>
 #include <cstdio>
 
@@ -13,7 +14,7 @@
 #include "host/qt/qt_front_end.h"
 #include "host/qt/single_instance.h"
 #include "host/services/front_end.h"
-#include "os/os_entry.h"
+#include "apps/calculator.h"
 
 namespace {
 
@@ -61,7 +62,11 @@ int main(int argc, char* argv[]) {
     return 0;
   }
 
-  OsInstallHooks();
+  std::string error;
+  if (!CalculatorPrepare(parser.value(flash).toStdString(), nullptr, &error)) {
+    QMessageBox::critical(nullptr, "vk2280 emulator", QString::fromStdString(error));
+    return 1;
+  }
   MainFrame frame;
   QtFrontEnd frontEnd(&frame);
   if (parser.isSet(lcdDump)) frontEnd.setLcdDumpPath(parser.value(lcdDump));
@@ -73,5 +78,6 @@ int main(int argc, char* argv[]) {
   frontEnd.detach();
   HostSetFrontEnd(nullptr);
   EndOsThread();
+  CalculatorRelease();
   return status;
 }

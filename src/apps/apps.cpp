@@ -1,0 +1,33 @@
+#include "apps/apps.h"
+
+#include <cstring>
+
+#include "apps/common/placeholder_app.h"
+#include "apps/memory/memory_app.h"
+#include "apps/system/system_app.h"
+#include "math/token.h"
+#include "os/app_table.h"
+#include "os/catalog.h"
+
+namespace {
+
+// The CATALOG shows commands by the evaluator's token names.
+void TokenNameForCatalog(uint16_t code, char* buffer, size_t capacity) {
+  char name[kTokenNameBuffer];
+  if (!TokenName(code, name) || capacity == 0) {
+    if (capacity) buffer[0] = 0;
+    return;
+  }
+  std::strncpy(buffer, name, capacity - 1);
+  buffer[capacity - 1] = 0;
+}
+
+}  // namespace
+
+void InstallApplications() {
+  // Every application gets a screen of its own; those not written yet say so.
+  for (int i = 0; i < kAppCount; ++i) SetApplicationEntry(i, PlaceholderAppEntry);
+  SetApplicationEntry(kAppMemory, MemoryAppEntry);
+  SetApplicationEntry(kAppSystem, SystemAppEntry);
+  SetCommandNameLookup(TokenNameForCatalog);
+}
