@@ -11,20 +11,20 @@ RecordShadow g_shadow;
 void (*g_write_hook)(int, const uint8_t*) = nullptr;
 bool g_committing = false;
 
-struct FieldSpec {
+struct FieldShape {
   uint8_t off, size;
 };
 // Fields a write may name, per record type; names are written character by
 // character through RecWriteName.
-const FieldSpec kCommonFields[] = {{0, 4}, {4, 4}};
-const FieldSpec kTrailerFields[] = {{8, 4}, {12, 2}, {14, 2}, {16, 4}};
-const FieldSpec kFragmentFields[] = {{8, 2},  {10, 2}, {12, 2}, {14, 2}, {16, 2},
+const FieldShape kCommonFields[] = {{0, 4}, {4, 4}};
+const FieldShape kTrailerFields[] = {{8, 4}, {12, 2}, {14, 2}, {16, 4}};
+const FieldShape kFragmentFields[] = {{8, 2},  {10, 2}, {12, 2}, {14, 2}, {16, 2},
                                      {18, 2}, {20, 2}, {22, 2}, {24, 2}};
-const FieldSpec kSectorFields[] = {{8, 4}, {12, 4}, {16, 4}, {20, 2}};
+const FieldShape kSectorFields[] = {{8, 4}, {12, 4}, {16, 4}, {20, 2}};
 
 template <size_t N>
-bool InTable(const FieldSpec (&t)[N], int off, int size) {
-  for (const FieldSpec& f : t)
+bool InTable(const FieldShape (&t)[N], int off, int size) {
+  for (const FieldShape& f : t)
     if (f.off == off && f.size == size) return true;
   return false;
 }
