@@ -28,6 +28,7 @@ struct OsState {
   void (*mainHook)() = nullptr;
   void (*childHook)() = nullptr;
   uint16_t menuTopRow = 0;
+  uint16_t menuSelection = 0;  // the icon the main menu shows selected
   char appFolder[9] = {};
   char signature[8] = {};
 };

@@ -94,6 +94,7 @@ void MainMenu() {
   os.menuActive = 1;
   ResetTextCursor();
   for (;;) {
+    os.menuSelection = static_cast<uint16_t>(selection);
     DrawMainMenu(selection);
     uint32_t code = 0;
     int isChar = GetKey(&code);

@@ -1,5 +1,8 @@
 #include "host/services/key_input.h"
 
+#include <chrono>
+#include <thread>
+
 #include "host/services/front_end.h"
 #include "host/services/host_internal.h"
 
@@ -66,6 +69,11 @@ void HostTypeText(const char* utf8, bool alwaysCapitals) {
     if (extra) cp &= 0x3F >> extra;
     for (; extra > 0 && (*p & 0xC0) == 0x80; --extra) cp = cp << 6 | (*p++ & 0x3F);
     int ch = UnicodeToCp1252(cp);
-    if (ch > 0) HostTypeCharacter(ch, alwaysCapitals);
+    if (ch <= 0) continue;
+    // A text is longer than the queue: wait for room rather than drop keys,
+    // but not for ever when the calculator has stopped reading.
+    for (int waited = 0; KeyQueueCount() >= kKeyQueueCapacity && waited < 5000; ++waited)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    HostTypeCharacter(ch, alwaysCapitals);
   }
 }

@@ -19,5 +19,6 @@ uint16_t HostPcKeyDown(int virtualKey, bool* handled);
 // or a letter sent with ALPHA. Returns the face key to show pressed.
 uint16_t HostTypeCharacter(int character, bool alwaysCapitals);
 
-// Types a UTF-8 text character by character (headless front ends).
+// Types a UTF-8 text character by character (headless front ends), waiting
+// for room in the key queue when the text is longer than it.
 void HostTypeText(const char* utf8, bool alwaysCapitals);
