@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "host/cli/cli.h"
+#include "host/cli/cli_memory.h"
 #include "math/eval.h"
 #include "math/eval_print.h"
 #include "memory/mcs_core.h"
@@ -46,9 +47,14 @@ struct Calculator {
 int RunEval(const std::vector<std::string>& args) {
   bool canonical = false;
   std::vector<std::string> lines;
+  MemoryOptions files;
   bool options = true;
-  for (const std::string& a : args) {
-    if (options && a == "--") {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    std::string error;
+    if (options && TakeMemoryOption(args, &i, &files, &error)) {
+      if (!error.empty()) return CliError("eval", error, kExitUsage);
+    } else if (options && a == "--") {
       options = false;
     } else if (options && a == "--canonical") {
       canonical = true;
@@ -61,6 +67,8 @@ int RunEval(const std::vector<std::string>& args) {
   if (lines.empty()) return CliError("eval", "no LINE to evaluate (see --help)", kExitUsage);
 
   Calculator calculator;
+  std::string error;
+  if (!ApplyImports(files, &error)) return CliError("eval", error, kExitFailed);
   int status = kExitOk;
   for (size_t i = 0; i < lines.size(); ++i) {
     EvalPrinted printed = EvalTextLine(lines[i], canonical);
@@ -72,5 +80,6 @@ int RunEval(const std::vector<std::string>& args) {
     if (printed.error) status = kExitFailed;
   }
   std::fflush(stdout);
+  if (!ApplyExports(files, &error)) return CliError("eval", error, kExitFailed);
   return status;
 }

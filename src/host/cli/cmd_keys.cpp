@@ -2,6 +2,7 @@
 #include <cstdlib>
 
 #include "host/cli/cli.h"
+#include "host/cli/cli_memory.h"
 #include "host/cli/headless.h"
 #include "host/services/key_input.h"
 #include "host/services/key_tables.h"
@@ -19,7 +20,9 @@ const char* const kKeysUsage =
     "  --text            print the screen as 64 lines of 128 characters, # dark, . light\n"
     "  --bmp FILE        write the screen as a 128 x 64 monochrome bitmap\n"
     "  --png FILE        write the screen as a 128 x 64 PNG\n"
-    "  --timeout SECONDS longest wait for the calculator after a key (default 30)\n";
+    "  --timeout SECONDS longest wait for the calculator after a key (default 30)\n"
+    "  --open FILE       the file the calculator's open dialog chooses (repeatable:\n"
+    "                    several files chosen at once)\n";
 
 namespace {
 
@@ -33,12 +36,18 @@ struct Press {
 int RunKeys(const std::vector<std::string>& args) {
   HeadlessOptions options;
   ScreenOutputs outputs;
+  MemoryOptions files;
+  std::vector<std::string> openFiles;
   std::vector<Press> presses;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     std::string error;
-    if (TakeScreenOption(args, &i, &outputs, &error)) {
+    if (TakeScreenOption(args, &i, &outputs, &error) ||
+        TakeMemoryOption(args, &i, &files, &error)) {
       if (!error.empty()) return CliError("keys", error, kExitUsage);
+    } else if (a == "--open") {
+      if (i + 1 >= args.size()) return CliError("keys", a + " needs a value", kExitUsage);
+      openFiles.push_back(CliAbsolutePath(args[++i]));
     } else if (a == "--flash" || a == "--timeout") {
       if (i + 1 >= args.size()) return CliError("keys", a + " needs a value", kExitUsage);
       const std::string& value = args[++i];
@@ -62,8 +71,14 @@ int RunKeys(const std::vector<std::string>& args) {
   }
 
   HeadlessFrontEnd frontEnd;
+  frontEnd.openFiles = openFiles;
   std::string error;
   if (!HeadlessStart(options, &frontEnd, &error)) {
+    HeadlessStop();
+    return CliError("keys", error, kExitFailed);
+  }
+  // The calculator waits for a key: main memory is free to load.
+  if (!ApplyImports(files, &error)) {
     HeadlessStop();
     return CliError("keys", error, kExitFailed);
   }
@@ -81,7 +96,7 @@ int RunKeys(const std::vector<std::string>& args) {
                       kExitFailed);
     }
   }
-  bool written = WriteScreenOutputs(outputs, &error);
+  bool written = WriteScreenOutputs(outputs, &error) && ApplyExports(files, &error);
   HeadlessStop();
   return written ? kExitOk : CliError("keys", error, kExitFailed);
 }

@@ -15,6 +15,7 @@
 #include <mutex>
 
 #include "host/cli/cli.h"
+#include "host/cli/cli_memory.h"
 #include "host/cli/headless.h"
 #include "host/cli/tui.h"
 #include "host/cli/tui_input.h"
@@ -281,8 +282,12 @@ int TuiLoop::Run(int* signal) {
 
 int RunTui(const std::vector<std::string>& args) {
   HeadlessOptions options;
+  MemoryOptions files;
   for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--flash") {
+    std::string error;
+    if (TakeMemoryOption(args, &i, &files, &error)) {
+      if (!error.empty()) return CliError("tui", error, kExitUsage);
+    } else if (args[i] == "--flash") {
       if (i + 1 >= args.size()) return CliError("tui", "--flash needs a value", kExitUsage);
       options.flashPath = args[++i];
     } else {
@@ -305,9 +310,11 @@ int RunTui(const std::vector<std::string>& args) {
   int status = kExitFailed;
   if (!loop.DrawNow()) {
     error = "cannot write to the terminal";
-  } else if (HeadlessStart(options, frontEnd, &error)) {
+  } else if (HeadlessStart(options, frontEnd, &error) && ApplyImports(files, &error)) {
     status = loop.Run(&signal);
     error.clear();
+    // Exported once the calculator has finished what it was doing.
+    if (!signal && HeadlessSettle(options) && !ApplyExports(files, &error)) status = kExitFailed;
   }
   // The terminal first: stopping the OS thread may take a moment.
   TerminalLeave();

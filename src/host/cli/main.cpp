@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "host/cli/cli.h"
+#include "host/cli/cli_memory.h"
 #include "host/cli/tui.h"
 
 // vk2280-cli eval (cmd_eval.cpp).
@@ -17,7 +18,17 @@ const CliCommand kCommands[] = {
     {"eval", "run calculations typed as text and print one result line each", kEvalUsage,
      RunEval},
     {"tui", "run the calculator full-screen in this terminal", kTuiUsage, RunTui},
+    {"list", "print what main memory holds, one item a line", kListUsage, RunList},
 };
+
+// A command's help; the calculator-file options hold for every command that
+// runs the calculator.
+void PrintUsage(const CliCommand& c) {
+  std::fputs(c.usage, stdout);
+  if (c.run == RunList) return;
+  std::fputs("\ncalculator files (every command):\n", stdout);
+  std::fputs(kMemoryOptionsUsage, stdout);
+}
 
 void PrintProgramHelp(FILE* out) {
   std::fprintf(out,
@@ -62,7 +73,7 @@ int main(int argc, char** argv) {
     }
     const CliCommand* c = Find(argv[2]);
     if (!c) return CliError(nullptr, std::string("unknown command '") + argv[2] + "'", kExitUsage);
-    std::fputs(c->usage, stdout);
+    PrintUsage(*c);
     return kExitOk;
   }
   const CliCommand* command = Find(first);
@@ -72,7 +83,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 2, argv + argc);
   for (const std::string& a : args) {
     if (a == "--help" || a == "-h") {
-      std::fputs(command->usage, stdout);
+      PrintUsage(*command);
       return kExitOk;
     }
   }
