@@ -45,6 +45,8 @@ enum : uint8_t {
   kBcdErrSyntax = 2,
   kBcdErrMa = 3,
   kBcdErrMemory = 4,
+  kBcdErrGo = 5,
+  kBcdErrNesting = 6,
   kBcdErrStack = 7,
   kBcdErrArgument = 8,
   kBcdErrDimension = 9,

@@ -1,6 +1,6 @@
-// Runs one line of tokens as the computation screen does until the program
-// interpreter takes over: statements separated by ":" or new lines, the
-// setting commands, stores with →, the ⇒ jump, and Ans.
+// One line of tokens through the program interpreter with no screen: what
+// the evaluator's tests, benchmarks and fuzzer run. The computation screen
+// and the command line call the interpreter with their own screens.
 #pragma once
 
 #include <cstdint>
@@ -13,24 +13,9 @@ enum : int {
   kLineShowsDone = 1,   // "Done": a statement without a value
 };
 
-// How the value asks to be shown (a conversion token at the end of the
-// expression); 0 for the current settings.
-enum : int {
-  kLineAsIs = 0,
-  kLineAsRectangular = 1,  // ►a+bi
-  kLineAsPolar = 2,        // ►r∠θ
-  kLineAsDec = 3,          // ►Dec, ►Hex, ►Bin, ►Oct: in a Base-N mode, that base
-  kLineAsHex = 4,
-  kLineAsBin = 5,
-  kLineAsOct = 6,
-};
-
-// The Base-N mode of a kLineAsDec ... kLineAsOct form (0 for the others).
-int LineFormBase(int form);
-
 struct LineResult {
   int shows = kLineShowsDone;
-  int form = kLineAsIs;
+  int form = 0;                   // the interpreter's kForm* of the value
   BcdNumber value[2] = {};        // the last value (a list or matrix as its answer item)
   int error = 0;                  // error code, 0 when the line ran to its end
   const uint8_t* stop = nullptr;  // where the line stopped (the failing token)

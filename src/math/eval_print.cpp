@@ -4,84 +4,17 @@
 
 #include "math/bcd_text.h"
 #include "math/eval_internal.h"
+#include "math/interp.h"
 #include "math/text_tokens.h"
 #include "math/token.h"
 #include "os/charset.h"
+#include "os/messages.h"
+#include "os/popup.h"
 #include "os/setup.h"
 
 using namespace eval_internal;
 
 namespace {
-
-// The English message line of each error code. Kept here, in one place,
-// until the message tables can be read without a running OS.
-struct ErrorTitle {
-  int code;
-  const char* text;
-};
-constexpr ErrorTitle kErrorTitles[] = {
-    {1, "Break"},
-    {2, "Syntax ERROR"},
-    {3, "Ma ERROR"},
-    {4, "Memory ERROR"},
-    {5, "Go ERROR"},
-    {6, "Nesting ERROR"},
-    {7, "Stack ERROR"},
-    {8, "Argument ERROR"},
-    {9, "Dimension ERROR"},
-    {10, "Com ERROR"},
-    {11, "Transmit ERROR"},
-    {12, "Receive ERROR"},
-    {13, "Memory Full"},
-    {14, "Undefined"},
-    {15, "Overflow ERROR"},
-    {16, "Domain ERROR"},
-    {17, "Non-Real ERROR"},
-    {18, "No Solution"},
-    {19, "Mismatch"},
-    {20, "No Variable"},
-    {21, "Not Found"},
-    {22, "Application ERROR"},
-    {23, "System ERROR"},
-    {24, "Already Exists"},
-    {25, "Complex Number In List"},
-    {26, "Complex Number In Matrix"},
-    {27, "Can't Solve!"},
-    {28, "Range ERROR"},
-    {29, "Time Out"},
-    {30, "Condition ERROR"},
-    {31, "Syntax ERROR"},
-    {32, "Syntax ERROR"},
-    {33, "Range ERROR"},
-    {34, "Circular ERROR"},
-    {35, "No Real Roots"},
-    {36, "Version ERROR"},
-    {37, "Card ERROR"},
-    {38, "Card is protected"},
-    {39, "Invalid Card"},
-    {40, "No Card"},
-    {41, "SD Card Full"},
-    {42, "Storage Memory Full"},
-    {43, "Data ERROR"},
-    {44, "Invalid file name or folder name."},
-    {45, "Data is protected"},
-    {46, "Too Many Data"},
-};
-
-BcdDisplay CurrentDisplay(int form) {
-  BcdDisplay d;
-  d.mode = GetSetupItem(kSetupDisplay);
-  d.complexMode = GetSetupItem(kSetupComplexMode);
-  d.baseMode = GetSetupItem(kSetupBaseMode);
-  d.angleUnit = GetSetupItem(kSetupAngle);
-  d.engState = GetSetupItem(61);
-  std::memcpy(&d.engExponent[0], SetupItemAddress(62), 2);
-  std::memcpy(&d.engExponent[1], SetupItemAddress(64), 2);
-  if (form == kLineAsRectangular) d.complexMode = 1;
-  if (form == kLineAsPolar) d.complexMode = 2;
-  if (int base = LineFormBase(form)) d.baseMode = uint8_t(base);
-  return d;
-}
 
 // A calculator text as UTF-8 with the plain spellings of the number marks;
 // a line break between the parts of a complex result is dropped.
@@ -90,34 +23,16 @@ std::string NumberUtf8(const char* text) {
   for (const auto* p = reinterpret_cast<const uint8_t*>(text); *p;) {
     uint16_t c = *p++;
     if (TokenIsLead(uint8_t(c)) && *p) c = uint16_t(c << 8 | *p++);
-    switch (c) {
-      case 0x87:
-      case 0x99:
-        out += '-';
-        break;
-      case 0x89:
-        out += '+';
-        break;
-      case 0x0F:
-        out += 'E';
-        break;
-      case 0x0D:
-        break;
-      case 0xBB:
-        out += "⌟";
-        break;
-      case 0x7F50:
-        out += 'i';
-        break;
-      case 0x7F54:
-        out += "∠";
-        break;
-      default:
-        if (const char* u = CharToUtf8(c)) out += u;
-        break;
-    }
+    AppendCodeUtf8(&out, c);
   }
   return out;
+}
+
+std::string Trimmed(const std::string& s) {
+  size_t first = s.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  size_t last = s.find_last_not_of(' ');
+  return s.substr(first, last - first + 1);
 }
 
 std::string ScalarText(const BcdNumber v[2], bool canonical, int form) {
@@ -134,8 +49,7 @@ std::string ScalarText(const BcdNumber v[2], bool canonical, int form) {
     }
     return s;
   }
-  BcdDisplay d = CurrentDisplay(form);
-  BcdFormatResult(v, d.baseMode ? kBcdDisplayBaseN : 0, d, buf);
+  InterpFormatValue(v, form, buf, sizeof buf);
   return NumberUtf8(buf);
 }
 
@@ -158,37 +72,132 @@ std::string ArrayText(const BcdNumber* ref, bool canonical, int form) {
   return s + (list ? "}" : "]");
 }
 
+// A pop-up message without its indent and outer blanks.
+std::string MessageLine(int number) {
+  char buffer[kMessageBufferBytes];
+  const char* text = GetMessage(number, buffer);
+  if (!text) return "";
+  if (std::strncmp(text, kPopUpIndent, std::strlen(kPopUpIndent)) == 0) {
+    text += std::strlen(kPopUpIndent);
+  }
+  return Trimmed(CalcToUtf8(reinterpret_cast<const uint8_t*>(text)));
+}
+
+// The eval command's screen: every printed line goes to the output, the
+// display-stop mark aside.
+struct Capture {
+  TextScreen screen;
+  std::vector<std::string>* output;
+  int seen = 0;  // lines of the screen already taken
+  bool (*readAnswer)(std::string* text);
+};
+
+void TakeLines(void* user) {
+  auto* c = static_cast<Capture*>(user);
+  char disp[64];
+  ScreenDispText(disp);
+  std::string mark = Trimmed(NumberUtf8(disp));
+  for (int l = c->seen + 1; l <= c->screen.line; ++l) {
+    std::string text = Trimmed(ScreenLineUtf8(c->screen, l));
+    if (text != mark) c->output->push_back(text);
+  }
+  // Start afresh so that scrolling never loses a line.
+  ScreenClear(&c->screen);
+  c->seen = 0;
+}
+
+int ReadAnswer(void* user, std::string* tokens) {
+  auto* c = static_cast<Capture*>(user);
+  TakeLines(user);
+  std::string text;
+  if (!c->readAnswer || !c->readAnswer(&text)) return kBcdErrBreak;
+  c->output->push_back(text);
+  if (TextToModeTokens(text, tokens)) return kBcdErrSyntax;
+  return 0;
+}
+
 }  // namespace
 
 std::string ErrorLine(int code) {
-  const char* title = "Undefinition";
-  for (const ErrorTitle& t : kErrorTitles) {
-    if (t.code == code) title = t.text;
+  int numbers[4];
+  int count = ErrorMessageLines(code, numbers);
+  std::string title;
+  // The box's lines joined ("Complex Number" "In List"); a tall box says
+  // what to do after its first line, which is the title.
+  for (int i = 0; i < count; ++i) {
+    std::string line = MessageLine(numbers[i]);
+    if (line.empty()) continue;
+    title += (title.empty() ? "" : " ") + line;
+    if (count == 4) break;
   }
+  if (title.empty()) title = MessageLine(kMsgUndefinition);
   return "Error " + std::to_string(code) + ": " + title;
 }
 
 std::string ResultText(const LineResult& result, bool canonical) {
   if (result.error) return ErrorLine(result.error);
-  if (result.shows == kLineShowsDone) return "Done";
+  if (result.shows == kLineShowsDone) {
+    char done[64];
+    ScreenDoneText(done);
+    return Trimmed(NumberUtf8(done));
+  }
   if (IsArray(&result.value[0])) return ArrayText(&result.value[0], canonical, result.form);
   return ScalarText(result.value, canonical, result.form);
 }
 
-EvalPrinted EvalTextLine(std::string_view line, bool canonical) {
-  EvalPrinted printed;
-  std::string tokens;
+int TextToModeTokens(std::string_view text, std::string* tokens) {
   TextTokenOptions options;
   options.hexLetters = GetSetupItem(kSetupBaseMode) == kBcdBaseHex;
-  if (int column = TextToTokens(line, &tokens, options)) {
+  return TextToTokens(text, tokens, options);
+}
+
+EvalPrinted EvalTextLine(std::string_view line, bool canonical,
+                         bool (*readAnswer)(std::string* text)) {
+  EvalPrinted printed;
+  std::string tokens;
+  if (int column = TextToModeTokens(line, &tokens)) {
     printed.error = kBcdErrSyntax;
     printed.textColumn = column;
     printed.text = ErrorLine(kBcdErrSyntax);
     return printed;
   }
+  tokens.push_back(0);  // a second end byte after a lead
+  Capture capture{{}, &printed.output, 0, readAnswer};
+  ScreenClear(&capture.screen);
+  InterpIo io;
+  io.user = &capture;
+  io.screen = &capture.screen;
+  io.readInput = ReadAnswer;
+  InterpResult r;
+  InterpRun(reinterpret_cast<const uint8_t*>(tokens.c_str()), kInterpModeLine, &r, io);
+  TakeLines(&capture);
   LineResult result;
-  RunLine(reinterpret_cast<const uint8_t*>(tokens.c_str()), &result);
-  printed.error = result.error;
-  printed.text = ResultText(result, canonical);
+  result.error = r.error;
+  result.form = r.form;
+  std::memcpy(result.value, r.value, sizeof result.value);
+  bool value = r.display == kShowValue || r.display == kShowList || r.display == kShowMatrix;
+  result.shows = value ? kLineShowsValue : kLineShowsDone;
+  printed.error = r.error;
+  if (!r.shown || r.error) printed.text = ResultText(result, canonical);
   return printed;
+}
+
+int ProgramTextToTokens(std::string_view text, std::string* tokens, int* column) {
+  tokens->clear();
+  int number = 0;
+  while (!text.empty()) {
+    size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    ++number;
+    if (number > 1) tokens->push_back(char(kTokNewLine));
+    std::string part;
+    if (int c = TextToModeTokens(line, &part)) {
+      *column = c;
+      return number;
+    }
+    *tokens += part;
+  }
+  return 0;
 }

@@ -109,8 +109,8 @@ struct InterpResult {
   const uint8_t* stop = nullptr;  // in the run's own tokens: where it ended or failed
   int display = kShowDone;        // what the end of the run shows
   int form = kFormAsIs;
-  bool shown = false;             // the run ended right after a display stop
-  BcdNumber value[2] = {};        // the last value (a list or matrix as its answer item)
+  bool shown = false;       // the run ended right after a display stop
+  BcdNumber value[2] = {};  // the last value (a list or matrix as its answer item)
   // A failure inside a called program: its name and the offset of the
   // failing token in it (stop then points at the outermost Prog statement).
   char program[9] = {};
@@ -138,3 +138,8 @@ int InterpStoreProgram(const char* name, const uint8_t* tokens, size_t length);
 // The program's token string (without the header) or false when there is
 // none by that name.
 bool InterpReadProgram(const char* name, std::string* tokens);
+
+// What the screen shows when a run has ended well: the value right aligned
+// (a long complex value on two lines), or "Done"; nothing when the run ended
+// at a display stop that showed it.
+void InterpShowResult(TextScreen* screen, const InterpResult& result);

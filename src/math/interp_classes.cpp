@@ -79,8 +79,8 @@ constexpr ClassRange kRanges[] = {
     {0xF793, 0xF794, kClassGraph},  // StoPict RclPict
     {0xF795, 0xF798, kClassSetting},
     {0xF79F, 0xF79F, kClassRecallCapture},
-    {0xF7A0, 0xF7AD, kClassGraph},      // Tangent ... PxlChg
-    {0xF7AF, 0xF7AF, kClassExpression},  // PxlTest(
+    {0xF7A0, 0xF7AD, kClassGraph},          // Tangent ... PxlChg
+    {0xF7AF, 0xF7AF, kClassExpression},     // PxlTest(
     {0xF7B0, 0xF7B1, kClassMatrixCommand},  // SortA( SortD(
     {0xF7B2, 0xF7DC, kClassSetting},
     {0xF908, 0xF90C, kClassSetting},  // Real a+bi r∠θ EngOn EngOff

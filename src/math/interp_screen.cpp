@@ -135,3 +135,13 @@ void ScreenDoneText(char out[64]) {
 void ScreenDispText(char out[64]) {
   MessageText(345, out);
 }
+
+std::string TokenLineText(const uint8_t* tokens) {
+  std::string text;
+  for (const uint8_t* p = tokens; TokenPeek(p) != 0;) {
+    uint16_t code = TokenAdvance(&p);
+    char name[kTokenNameBuffer];
+    if (TokenName(code, name)) text += name;
+  }
+  return text;
+}

@@ -39,3 +39,7 @@ void ScreenDispText(char out[64]);
 // the number marks as plain - + E i ∠ ⌟, every other code as its Unicode
 // text (nothing for a line break or a code without one).
 void AppendCodeUtf8(std::string* out, uint16_t code);
+
+// The calculator text a token string shows: every token's name, with its
+// blank where the name table asks for one.
+std::string TokenLineText(const uint8_t* tokens);

@@ -4,6 +4,7 @@
 
 #include "host/cli/cli.h"
 #include "host/cli/cli_memory.h"
+#include "host/cli/cli_run.h"
 #include "host/cli/tui.h"
 
 // vk2280-cli eval (cmd_eval.cpp).
@@ -17,6 +18,7 @@ const CliCommand kCommands[] = {
      RunKeys},
     {"eval", "run calculations typed as text and print one result line each", kEvalUsage,
      RunEval},
+    {"run", "run a program text file and print its text screen", kRunUsage, RunRun},
     {"tui", "run the calculator full-screen in this terminal", kTuiUsage, RunTui},
     {"list", "print what main memory holds, one item a line", kListUsage, RunList},
 };
