@@ -8,6 +8,7 @@
 #include "math/token.h"
 #include "os/app_table.h"
 #include "os/catalog.h"
+#include "os/getkey.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ void InstallApplications() {
   // Every application gets a screen of its own; those not written yet say so.
   for (int i = 0; i < kAppCount; ++i) SetApplicationEntry(i, PlaceholderAppEntry);
   SetApplicationEntry(kAppMemory, MemoryAppEntry);
+  SetFilesDroppedHandler(MemoryImportDropped);
   SetApplicationEntry(kAppSystem, SystemAppEntry);
   SetCommandNameLookup(TokenNameForCatalog);
 }

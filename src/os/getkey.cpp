@@ -153,7 +153,23 @@ void FollowShiftState() {
   }
 }
 
+void (*gFilesDropped)() = nullptr;
+bool gImportingDropped = false;
+
+// Not again from inside its own question or message boxes: the files of a
+// drop during an import wait for the next one.
+void RunFilesDropped() {
+  if (!gFilesDropped || gImportingDropped) return;
+  gImportingDropped = true;
+  gFilesDropped();
+  gImportingDropped = false;
+}
+
 }  // namespace
+
+void SetFilesDroppedHandler(void (*handler)()) {
+  gFilesDropped = handler;
+}
 
 int GetKey(uint32_t* code) {
   DisarmBreak();
@@ -177,6 +193,10 @@ int GetKey(uint32_t* code) {
         break;
       case kKeyService:
         ServiceMenu();
+        break;
+      case kHostCodeFilesDropped:
+        RunFilesDropped();
+        k.code = 0;
         break;
       default:
         break;

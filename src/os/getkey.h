@@ -52,6 +52,11 @@ uint32_t LastControlCode();
 int CurrentFKeySlot();
 int CurrentFKeyIcon();
 
+// What runs when the host says files were dropped on the window (the
+// applications library installs the memory manager's import; none: the
+// files wait for the next drop).
+void SetFilesDroppedHandler(void (*handler)());
+
 // Every key state back to its start (program or application start): no
 // inhibit, no suspend, last-key words and F-key slot 0.
 void ResetKeyState();

@@ -1,5 +1,6 @@
 // The desktop front end under the offscreen platform.
 #include <QMenu>
+#include <QMimeData>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -43,6 +44,33 @@ class QtViewTest : public QObject {
   }
 
   void cleanup() { HostResetForTest(); }
+
+  void droppedCalculatorFilesReachTheOs() {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile("/tmp/a.g1m"), QUrl::fromLocalFile("/tmp/b.G1E"),
+                  QUrl::fromLocalFile("/tmp/c.txt"), QUrl::fromLocalFile("/tmp/d.g1"),
+                  QUrl("https://example.invalid/e.g1m")});
+    const std::vector<std::string> files = DroppedCalcFiles(&data);
+    QCOMPARE(files, (std::vector<std::string>{"/tmp/a.g1m", "/tmp/b.G1E"}));
+
+    // The application delivers drops only during a real drag: hand it over.
+    struct DropView : CalcView {
+      using CalcView::dropEvent;
+    } view;
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    view.dropEvent(&drop);
+    QVERIFY(drop.isAccepted());
+    QCOMPARE(KeyQueueCount(), 1);
+    QCOMPARE(int(NextKey().aux), int(kHostCodeFilesDropped));
+    std::vector<std::string> handed;
+    HostImportDroppedFiles(
+        [](const char* path, void* ctx) {
+          static_cast<std::vector<std::string>*>(ctx)->push_back(path);
+          return 1;
+        },
+        &handed);
+    QCOMPARE(handed, files);
+  }
 
   void clicksReachTheKeyQueue_data() {
     QTest::addColumn<QPoint>("point");

@@ -19,6 +19,9 @@ void MemoryBackupScreen();
 // Asks the host for "*.g1*" files and imports each; shows how many items
 // came in. Returns that number.
 uint32_t MemoryImportFromPc();
+// The same for files dropped on the window, whatever screen is showing;
+// the screen comes back afterwards.
+void MemoryImportDropped();
 
 // One PC file (a host path) into main memory as the import does: the
 // overwrite question (or `existing`'s answer), the progress window, and a

@@ -104,11 +104,24 @@ std::vector<std::string> MemoryListing() {
   return lines;
 }
 
-uint32_t MemoryImportFromPc() {
+namespace {
+
+// The files the host hands over, one by one, then how many items came in.
+uint32_t ImportFromHost(int (*host)(ImportOneFile, void*)) {
   ImportTally tally;
-  HostOpenCalcFiles(ImportOne, &tally);
+  host(ImportOne, &tally);
   ShowMessage(MemoryTextOf(kTextImported), std::to_string(tally.imported));
   return tally.imported;
+}
+
+}  // namespace
+
+uint32_t MemoryImportFromPc() {
+  return ImportFromHost(HostOpenCalcFiles);
+}
+
+void MemoryImportDropped() {
+  ImportFromHost(HostImportDroppedFiles);
 }
 
 void MemoryBackupScreen() {

@@ -3,10 +3,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPainter>
 
 #include "host/qt/face_art.h"
@@ -59,6 +62,7 @@ int VirtualKeyOf(int qtKey, Qt::KeyboardModifiers modifiers) {
 CalcView::CalcView(QWidget* parent) : QWidget(parent), drawnKey_(kNoKey) {
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  setAcceptDrops(true);
   face_ = RenderFace();
   LcdImageFill(0xFF);
   settings_ = LoadViewSettings();
@@ -72,6 +76,31 @@ CalcView::CalcView(QWidget* parent) : QWidget(parent), drawnKey_(kNoKey) {
 }
 
 CalcView::~CalcView() { shutDown(); }
+
+std::vector<std::string> DroppedCalcFiles(const QMimeData* data) {
+  std::vector<std::string> files;
+  if (!data || !data->hasUrls()) return files;
+  for (const QUrl& url : data->urls()) {
+    if (!url.isLocalFile()) continue;
+    const QString path = url.toLocalFile();
+    const int dot = path.lastIndexOf('.');
+    const bool calcFile = dot >= 0 && path.size() - dot == 4 &&
+                          path.mid(dot, 3).compare(".g1", Qt::CaseInsensitive) == 0;
+    if (calcFile) files.push_back(path.toStdString());
+  }
+  return files;
+}
+
+void CalcView::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DroppedCalcFiles(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void CalcView::dropEvent(QDropEvent* event) {
+  const std::vector<std::string> files = DroppedCalcFiles(event->mimeData());
+  if (files.empty()) return;
+  HostDropCalcFiles(files);
+  event->acceptProposedAction();
+}
 
 void CalcView::shutDown() {
   if (shutDown_) return;

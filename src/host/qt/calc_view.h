@@ -6,12 +6,15 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <string>
+#include <vector>
 
 #include "host/qt/popup_display.h"
 #include "host/qt/settings.h"
 
 class PopupDisplay;
 class QMenu;
+class QMimeData;
 
 class CalcView : public QWidget {
   Q_OBJECT
@@ -53,6 +56,10 @@ class CalcView : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  // Calculator files dropped on the face are handed to the OS, which imports
+  // them as the memory manager's import does and shows the result.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void press(QPoint point);
@@ -70,6 +77,10 @@ class CalcView : public QWidget {
   bool keyDrawn_ = false;
   bool shutDown_ = false;
 };
+
+// The local calculator files (names ending ".g1" and one more character,
+// as the open dialog's "*.g1*") among dropped data.
+std::vector<std::string> DroppedCalcFiles(const QMimeData* data);
 
 // Qt's key to the Windows virtual key of the PC key tables; 0 for none.
 int VirtualKeyOf(int qtKey, Qt::KeyboardModifiers modifiers);

@@ -1,5 +1,6 @@
 // File dialogs the OS's file exchange asks for, answered by the front end.
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,21 @@ int CopyOut(const std::string& text, char* buffer, size_t capacity) {
   return 1;
 }
 
+// Dropped files wait here between the UI thread and the OS thread.
+std::mutex gDropMutex;
+std::vector<std::string> gDropped;
+
+// One call per path; 1 when any item came in.
+int ImportEach(const std::vector<std::string>& paths, ImportOneFile importOne, void* context) {
+  long total = 0;
+  for (const std::string& path : paths) {
+    int imported = importOne(path.c_str(), context);
+    if (imported < 0) return 0;
+    total += imported;
+  }
+  return total > 0 ? 1 : 0;
+}
+
 std::string CopyIn(const char* buffer, size_t capacity) {
   if (!buffer) return {};
   return std::string(buffer, strnlen(buffer, capacity));
@@ -26,13 +42,26 @@ int HostOpenCalcFiles(ImportOneFile importOne, void* context) {
   HostFrontEnd* fe = HostCurrentFrontEnd();
   std::vector<std::string> paths;
   if (!fe || !importOne || !fe->ChooseCalcFilesToOpen(&paths)) return 0;
-  long total = 0;
-  for (const std::string& path : paths) {
-    int imported = importOne(path.c_str(), context);
-    if (imported < 0) return 0;
-    total += imported;
+  return ImportEach(paths, importOne, context);
+}
+
+void HostDropCalcFiles(const std::vector<std::string>& paths) {
+  if (paths.empty()) return;
+  {
+    std::lock_guard<std::mutex> lock(gDropMutex);
+    gDropped.insert(gDropped.end(), paths.begin(), paths.end());
   }
-  return total > 0 ? 1 : 0;
+  PostCode(kHostCodeFilesDropped, 0);
+}
+
+int HostImportDroppedFiles(ImportOneFile importOne, void* context) {
+  std::vector<std::string> paths;
+  {
+    std::lock_guard<std::mutex> lock(gDropMutex);
+    paths.swap(gDropped);
+  }
+  if (!importOne) return 0;
+  return ImportEach(paths, importOne, context);
 }
 
 int HostChooseG1eToOpen(char* buffer, size_t capacity) {

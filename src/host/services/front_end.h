@@ -27,6 +27,10 @@ class HostFrontEnd {
   virtual void CopyScreenToClipboard() {}
 };
 
+// Queues files dropped on the window for the OS to import and posts
+// kHostCodeFilesDropped. Never waits for the OS thread.
+void HostDropCalcFiles(const std::vector<std::string>& paths);
+
 // nullptr detaches the front end (drawing and dialogs then do nothing).
 void HostSetFrontEnd(HostFrontEnd* frontEnd);
 

@@ -71,6 +71,11 @@ int HostOpenCalcFiles(ImportOneFile importOne, void* context);
 int HostChooseG1eToOpen(char* buffer, size_t capacity);
 int HostChooseG1eToSave(char* buffer, size_t capacity);
 int HostBrowseFolder(char* buffer, size_t capacity);
+// Calculator files dropped on the window: the front end queues them and
+// posts this control code; the OS, on reading it, takes them here (one call
+// per file, as HostOpenCalcFiles does) and imports them.
+inline constexpr uint16_t kHostCodeFilesDropped = 30070;
+int HostImportDroppedFiles(ImportOneFile importOne, void* context);
 
 // ---- What the host reads from, and hands to, the OS ------------------------
 struct TextCursorInfo {

@@ -11,6 +11,7 @@
 #include "memory/fs_api.h"
 #include "memory/mcs_core.h"
 #include "memory/mem_app.h"
+#include "os/getkey.h"
 #include "os/keys_fixture.h"
 #include "os/setup.h"
 
@@ -190,6 +191,28 @@ TEST_F(MemoryAppTest, EntryReachesEveryScreen) {
   frontEnd.answer = false;  // the import's dialog is cancelled
   Run({"F1", "ESC", "F2", "ESC", "F3", "ESC", "F4", "ESC", "ESC"}, [] { MemoryAppEntry(1, 0); });
   EXPECT_TRUE(WasShown("F4:Import From PC", 6, 0, 127));
+}
+
+TEST_F(MemoryAppTest, DroppedFilesAreImportedOverWhateverScreenShows) {
+  Bytes8 body;
+  AppendGroupHeader(&body, "PROGRAM", 1);
+  AppendItemHeader(&body, "system", "DROP", 1, 16);
+  body.insert(body.end(), kProgram.begin(), kProgram.end());
+  WriteHost("drop.g1m", DataFile(body, 1));
+  SetFilesDroppedHandler(MemoryImportDropped);
+  HostDropCalcFiles({HostFile("drop.g1m")});
+  Run({"ESC", "ESC"}, MemoryBackupScreen);
+  SetFilesDroppedHandler(nullptr);
+  EXPECT_EQ(ItemBytes("system", "DROP"), kProgram);
+  EXPECT_TRUE(WasShown(Pop("Items Imported:"), 3));
+  ASSERT_EQ(Shown().size(), 3u);
+  EXPECT_EQ(Shown().front(), Shown().back()) << "the screen comes back";
+  // Without a handler the code does nothing and the files wait.
+  HostDropCalcFiles({HostFile("drop.g1m")});
+  McsDeleteItem("system", "DROP");
+  Run({"ESC"}, MemoryBackupScreen);
+  EXPECT_TRUE(ItemBytes("system", "DROP").empty());
+  EXPECT_EQ(HostImportDroppedFiles([](const char*, void*) { return 1; }, nullptr), 1);
 }
 
 TEST_F(MemoryAppTest, CommandLinePiecesExportListAndImport) {
