@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "math/bcd_internal.h"
 #include "math/bcd_text.h"
 #include "math/eval_internal.h"
 #include "math/token.h"
@@ -142,12 +143,11 @@ int ReadDecimal(Run& run, BcdNumber value[2]) {
   }
   // The kept digits as an integer, scaled into the working form: exact, so
   // packing only applies the exponent range.
-  BcdWork w;
   uint64_t m = 0;
   for (int i = 0; i < kept; ++i) m = m * 10 + uint64_t(digits[i] - '0');
-  w.mant = m;
-  w.exp = exponent - (kept - 1) + (kBcdWorkPlaces - 1);
-  return BcdPack(&w, &value[0]);
+  // Normalised straight into the record (programs read their literals
+  // again on every pass); StoreDec applies the exponent range.
+  return bcd_internal::StoreDec(false, m * bcd_internal::kPow10[15 - kept], exponent, &value[0]);
 }
 
 int Literal(Run& run, uint16_t code, BcdNumber value[2]) {

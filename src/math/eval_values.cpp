@@ -165,6 +165,7 @@ void ReleaseValue(const BcdNumber* x) {
 }
 
 void ReleaseAllTemporaries() {
+  if (g_ours.none()) return;  // the common case: a statement of scalars
   for (int slot = 0; slot < kMemHandleCount; ++slot) {
     if (g_ours[size_t(slot)]) MemHandleFree(slot);
   }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/services/host_services.h"
+#include "math/bcd_internal.h"
 #include "math/bcd_text.h"
 #include "math/eval.h"
 #include "math/eval_internal.h"
@@ -68,6 +69,39 @@ bool IsLabel(uint16_t c) {
 // A real scalar (no list, matrix, error or complex value).
 bool IsRealScalar(const BcdNumber* v) {
   return BcdKind(v) == kBcdKindScalar && !BcdIsComplex(v) && !BcdErrorCode(v);
+}
+
+// An integer below 10^14 in size, read without the general arithmetic: the
+// counter, end and step of most loops.
+bool SmallInteger(const BcdNumber* x, int64_t* v) {
+  using namespace bcd_internal;
+  uint8_t b0 = x->bytes[0];
+  uint64_t digits = LoadBE64(x->bytes + 1) & 0x0FFFFFFFFFFFFFFFull;
+  if ((digits >> 56) == 0) {  // d1 == 0 reads as zero
+    *v = 0;
+    return (b0 & 0xF0) != 0xF0;
+  }
+  // A decimal with a non-negative exponent below 14: sign nibble 1 or 6,
+  // exponent digits 0 and e.
+  unsigned sign = b0 >> 4, high = b0 & 15, e = unsigned(LoadBE64(x->bytes + 1) >> 60);
+  if ((sign != 1 && sign != 6) || high != 0 || e > 13 || !NibblesAreDigits(digits)) return false;
+  unsigned shift = 4 * (14 - e);
+  if (digits & ((uint64_t{1} << shift) - 1)) return false;  // digits after the point
+  int64_t n = int64_t(BcdToBinary15(digits >> shift));
+  *v = sign == 6 ? -n : n;
+  return true;
+}
+
+// An integer below 10^15 in size as a record, exactly.
+void FromSmallInteger(int64_t n, BcdNumber* out) {
+  using namespace bcd_internal;
+  if (n == 0) {
+    BcdZero(out);
+    return;
+  }
+  uint64_t m = uint64_t(n < 0 ? -n : n);
+  int digits = DecimalDigits(m);
+  StoreDec(n < 0, m * kPow10[15 - digits], digits - 1, out);
 }
 
 void ToRecord(const BcdNumber v[2], uint8_t record[kMemAlphaRecord]) {
@@ -216,12 +250,22 @@ class Runner {
 
   void CloseBlock(Frame& f) {
     BlockRecord* cell = f.block.saved;
+    if (bounds_.cell == cell) bounds_.cell = nullptr;  // the cell may come back for another block
     if (!cell) {
       f.block = BlockRecord{};
       return;
     }
     f.block = *cell;
     OsFree(cell);
+  }
+
+  // The integer end and step of the innermost For, read once per block.
+  bool IntegerBounds(const BlockRecord& b) {
+    if (bounds_.cell != b.saved) {
+      bounds_.cell = b.saved;
+      bounds_.integer = SmallInteger(&b.end, &bounds_.end) && SmallInteger(&b.step, &bounds_.step);
+    }
+    return bounds_.integer;
   }
 
   uint8_t TopKind() { return uint8_t(Top().block.kind & ~kBlockBoundsPending); }
@@ -684,8 +728,17 @@ class Runner {
   // value in the test is the run's result.
   int LoopOver(const BlockRecord& b, const BcdNumber* value, bool* over) {
     BcdNumber d, q;
-    if (!BcdSub(&b.end, value, &d) || !BcdDiv(&d, &b.step, &q)) {
-      return Fail(BcdErrorCode(BcdErrorCode(&d) ? &d : &q));
+    if (!BcdSub(&b.end, value, &d)) return Fail(BcdErrorCode(&d));
+    // A step of 1 divides exactly: q is the difference itself.
+    static const BcdNumber kOne = [] {
+      BcdNumber one;
+      BcdFromInt(&one, 1);
+      return one;
+    }();
+    if (std::memcmp(&b.step, &kOne, sizeof kOne) == 0) {
+      q = d;
+    } else if (!BcdDiv(&d, &b.step, &q)) {
+      return Fail(BcdErrorCode(&q));
     }
     *over = BcdIsNegative(&q);
     return 1;
@@ -744,12 +797,30 @@ class Runner {
       p_ = next;
     }
     uint32_t slot = MemVariableSlot(uint8_t(b.var));
+    if (slot == kMemNoVariable) return Fail(kBcdErrSyntax);
     const auto* current = reinterpret_cast<const BcdNumber*>(MemVariable(slot));
-    if (!IsRealScalar(current)) return Fail(kBcdErrMa);
     BcdNumber value;
-    if (!BcdAdd(current, &b.step, &value)) return Fail(BcdErrorCode(&value));
     bool over;
-    if (!LoopOver(b, &value, &over)) return 0;
+    int64_t v;
+    if (IntegerBounds(b) && SmallInteger(current, &v)) {
+      // Exact in binary: q = (end - value) / step is negative exactly when
+      // the value has passed the end in the step's direction.
+      int64_t n = v + bounds_.step;
+      over = bounds_.step > 0 ? n > bounds_.end : n < bounds_.end;
+      if (!over) {
+        // Straight into the variable's record: the counter is the hottest
+        // store of a program.
+        FromSmallInteger(n, &value);
+        std::memcpy(MemVariable(slot), &value, sizeof value);
+        std::memset(MemVariable(slot) + sizeof value, 0, sizeof value);
+        JumpTo(b.loop);
+        return 1;
+      }
+    } else {
+      if (!IsRealScalar(current)) return Fail(kBcdErrMa);
+      if (!BcdAdd(current, &b.step, &value)) return Fail(BcdErrorCode(&value));
+      if (!LoopOver(b, &value, &over)) return 0;
+    }
     if (over) {
       TokenAdvance(&p_);
       CloseBlock(Top());
@@ -1263,6 +1334,11 @@ class Runner {
   int form_ = kFormAsIs;
   BcdNumber value_[2] = {};
   bool chain_ = false;  // the next statement follows without a separator
+  struct {
+    const BlockRecord* cell = nullptr;  // the block they belong to
+    bool integer = false;
+    int64_t end = 0, step = 0;
+  } bounds_;
   bool ended_ = false;
 };
 
