@@ -18,7 +18,7 @@ run: release
 	@tools/run.sh $(RELEASE)
 
 asan: deps
-	@cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DVK_SANITIZE=address,undefined >/dev/null
+	@cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DVK_SANITIZE=address,undefined -DVK_BENCH=OFF >/dev/null
 	@cmake --build $(ASAN) -j $(JOBS)
 
 # Only the threaded code is built under ThreadSanitizer.

@@ -7,6 +7,8 @@ set -u
 BIN="$1"
 WORK=$(mktemp -d)
 trap 'kill $PID 2>/dev/null; rm -rf "$WORK"' EXIT
+# The test suite runs with the offscreen platform; this one needs the X server.
+unset QT_QPA_PLATFORM
 export TMPDIR="$WORK" XDG_CONFIG_HOME="$WORK/config" XDG_RUNTIME_DIR="$WORK/run"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 DUMP="$WORK/lcd.txt"
