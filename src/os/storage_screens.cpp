@@ -1,5 +1,7 @@
 #include "os/storage_screens.h"
 
+#include <cstring>
+
 #include "memory/opt_ui.h"
 #include "os/getkey.h"
 #include "os/key_matrix.h"
@@ -11,12 +13,14 @@
 namespace {
 
 char gMessage[49];
+uint8_t gUnderProgress[kVramBytes];  // the screen the progress window covers
 
 const char* Message(void*, int number) {
   return GetMessage(number, gMessage) ? gMessage : "";
 }
 
 void ProgressOpen(void*, const char* const lines[3]) {
+  std::memcpy(gUnderProgress, VramAddress(), kVramBytes);
   PopUp(5);
   for (int i = 0; i < 3; ++i) {
     Locate(1, 2 + i);
@@ -30,7 +34,10 @@ void ProgressUpdate(void*, uint32_t done, uint32_t total) {
   PutDisplay();
 }
 
-void ProgressClose(void*) {}
+void ProgressClose(void*) {
+  std::memcpy(VramAddress(), gUnderProgress, kVramBytes);
+  PutDisplay();
+}
 
 int AskResume(void*, const char* const lines[4]) {
   ClearVram();

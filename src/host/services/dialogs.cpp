@@ -84,3 +84,8 @@ int HostBrowseFolder(char* buffer, size_t capacity) {
   if (!fe || !fe->BrowseFolder(&folder)) return 0;
   return CopyOut(folder, buffer, capacity);
 }
+
+void DroppedFilesResetForTest() {
+  std::lock_guard<std::mutex> lock(gDropMutex);
+  gDropped.clear();
+}

@@ -7,4 +7,5 @@ bool HostStopRequested();
 void KeyQueueWakeAll();
 void KeyQueueResetForTest();
 void LcdResetForTest();
+void DroppedFilesResetForTest();
 HostFrontEnd* HostCurrentFrontEnd();

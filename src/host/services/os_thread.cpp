@@ -149,6 +149,7 @@ void HostResetForTest() {
   }
   KeyQueueResetForTest();
   LcdResetForTest();
+  DroppedFilesResetForTest();
   OsHeapReset();
   gHooks = OsHooks{};
   gFrontEnd = nullptr;
