@@ -3,7 +3,9 @@
 #include <cstring>
 
 #include "apps/common/placeholder_app.h"
+#include "apps/graph/graph_app.h"
 #include "apps/memory/memory_app.h"
+#include "apps/runmat/runmat_app.h"
 #include "apps/system/system_app.h"
 #include "math/token.h"
 #include "os/app_table.h"
@@ -28,6 +30,8 @@ void TokenNameForCatalog(uint16_t code, char* buffer, size_t capacity) {
 void InstallApplications() {
   // Every application gets a screen of its own; those not written yet say so.
   for (int i = 0; i < kAppCount; ++i) SetApplicationEntry(i, PlaceholderAppEntry);
+  SetApplicationEntry(kAppRunMat, RunMatAppEntry);
+  InstallGraphApplication();
   SetApplicationEntry(kAppMemory, MemoryAppEntry);
   SetFilesDroppedHandler(MemoryImportDropped);
   SetApplicationEntry(kAppSystem, SystemAppEntry);
