@@ -118,7 +118,7 @@ void CancelChild() {
 }
 
 // Runs the child until it ends or gives control back for good.
-void RunChild(int value) {
+void ResumeDispatch(int value) {
   for (;;) {
     switch (value) {
       case kResumeMenuKey:
@@ -153,7 +153,7 @@ void ApplicationStart() {
   gOs.childRequest = gOs.current;
   gChild = ContextCreate(kChildStackBytes, ChildMain, nullptr);
   if (!gChild) return;
-  RunChild(ContextSwitch(gChild, kResumeStartChild));
+  ResumeDispatch(ContextSwitch(gChild, kResumeStartChild));
 }
 
 void InitGlobals() {

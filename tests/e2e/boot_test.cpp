@@ -5,6 +5,8 @@
 #include <fstream>
 #include <random>
 
+#include "apps/common/placeholder_app.h"
+#include "host/services/front_end.h"
 #include "memory/flash_emu.h"
 #include "memory/fs_api.h"
 #include "memory/opt_run.h"
@@ -103,6 +105,20 @@ TEST(Contexts, ShiftMenuGoesToTheApplication) {
   c.Press({"SHIFT", "MENU"});
   EXPECT_EQ(Os().mode, kModeApplication);
   EXPECT_EQ(c.Screen(), app);
+}
+
+// A system error restarts the OS: a warm start keeps main memory, so no
+// boot message is shown, and the main menu comes back.
+void RestartingEntry(int, uint16_t) { HostRestartOs(); }
+
+TEST(Boot, ASystemErrorRestartsTheOsWarm) {
+  Calculator c;
+  c.Press({"MENU"});
+  SetApplicationEntry(kAppRecur, RestartingEntry);
+  c.Press({"8"});
+  EXPECT_EQ(Os().mode, kModeSystem);
+  EXPECT_TRUE(ScreenMatches(c, "main_menu"));  // no boot message: a warm start
+  SetApplicationEntry(kAppRecur, PlaceholderAppEntry);
 }
 
 // Thousands of launches leave nothing behind: LeakSanitizer checks at exit,
