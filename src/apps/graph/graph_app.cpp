@@ -1,5 +1,7 @@
 #include "apps/graph/graph_app.h"
 
+#include "apps/graph/graph_commands.h"
+
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -654,4 +656,5 @@ void GraphAppEntry(int isAppli, uint16_t option) {
 
 void InstallGraphApplication() {
   SetApplicationEntry(kAppGraph, GraphAppEntry);
+  InstallGraphCommands();
 }

@@ -340,6 +340,15 @@ int DrawGraphFunction(GraphPlanes* planes, const GraphView& view, const GraphFun
 }
 
 int DrawAllGraphs(GraphPlanes* planes) {
+  const int rc = DrawGraphsInto(planes);
+  if (rc == 0 || rc == 1) {
+    ShowGraphPlanes(*planes);
+    PutDisplay();
+  }
+  return rc;
+}
+
+int DrawGraphsInto(GraphPlanes* planes) {
   ViewWindow window;
   if (int rc = ReadViewWindow(&window)) return rc;
   GraphView view;
@@ -353,7 +362,5 @@ int DrawAllGraphs(GraphPlanes* planes) {
     if (f.selected) rc = DrawGraphFunction(planes, view, f);
   }
   DisarmBreak();
-  ShowGraphPlanes(*planes);
-  PutDisplay();
   return rc;
 }

@@ -62,6 +62,10 @@ int DrawGraphFunction(GraphPlanes* planes, const GraphView& view, const GraphFun
 void DrawGraphSegment(GraphPlanes* planes, long double x1, long double y1, long double x2,
                       long double y2, uint8_t planeMode);
 
+// Every selected function of the Y= list over the background, into the
+// planes only. 0, 28 for a window without area, or 1 when AC stopped it.
+int DrawGraphsInto(GraphPlanes* planes);
+
 // The whole graph screen: the planes cleared, the background, and every
 // selected function of the Y= list. 0, 28 for a window without area, or 1
 // when AC stopped it. The planes are shown in Vram and on the display.

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "apps/graph/graph_commands.h"
 #include "host/cli/cli.h"
 #include "host/cli/cli_memory.h"
 #include "host/cli/cli_run.h"
@@ -15,10 +16,14 @@
 #include "math/interp.h"
 #include "memory/mcs_core.h"
 #include "memory/mem_app.h"
+#include "math/interp_graph.h"
 #include "os/setup.h"
+#include "os/text.h"
+#include "os/vram.h"
 
 const char* const kRunUsage =
-    "usage: vk2280-cli run [--name NAME] [--program NAME=FILE]... FILE\n\n"
+    "usage: vk2280-cli run [--name NAME] [--program NAME=FILE]... [--text] [--bmp FILE]\n"
+    "                      [--png FILE] FILE\n\n"
     "Stores the program text FILE (one statement per line, typed as for eval) as a\n"
     "program and runs it as Prog \"NAME\" does on the computation screen. When it\n"
     "ends, prints the lines of the 21-column text screen, trailing blanks removed:\n"
@@ -28,7 +33,13 @@ const char* const kRunUsage =
     "options:\n"
     "  --name NAME          the program's name (default: FILE's name in capitals,\n"
     "                       letters and digits, at most 8)\n"
-    "  --program NAME=FILE  store another program text for Prog \"NAME\"\n\n"
+    "  --program NAME=FILE  store another program text for Prog \"NAME\"\n"
+    "  --text               print the display when the program ends as 64 lines of\n"
+    "                       128 characters, # dark, . light (instead of the lines)\n"
+    "  --bmp FILE           write that display as a 128 x 64 monochrome bitmap\n"
+    "  --png FILE           write that display as a 128 x 64 PNG\n"
+    "The display is the graph screen when the program ends on a graph command,\n"
+    "else the text screen.\n\n"
     "Exit status: 0 when the program ended normally, 1 when it failed (the error\n"
     "and where it happened on stderr), 2 for a usage error.\n";
 
@@ -38,6 +49,7 @@ CliCalculator::CliCalculator() {
   ResetSetup();
   EvalInit();
   EvalSetBreakTest(nullptr);
+  InstallGraphCommands();
 }
 
 CliCalculator::~CliCalculator() {
@@ -98,6 +110,39 @@ int ReadInput(void* user, std::string* tokens) {
   return 0;
 }
 
+// Which screen the run showed last: the graph's hook draws the graph screen
+// into Vram; the text screen is drawn here when the run ends on it.
+InterpScreenHook gGraphHook = nullptr;
+bool gGraphShown = false;
+
+void TrackScreen(InterpScreen screen) {
+  gGraphShown = screen == InterpScreen::kGraph;
+  if (gGraphHook) gGraphHook(screen);
+}
+
+void DrawTextScreen(const TextScreen& screen) {
+  ClearVram();
+  for (int l = 1; l <= kScreenLines; ++l) {
+    std::string line;
+    for (int c = 0; c < kScreenColumns; ++c) {
+      char code[3];
+      EncodeCharCode(screen.cells[l - 1][c], code);
+      line += code[0] ? code : " ";
+    }
+    Locate(1, l);
+    Print(line.c_str());
+  }
+}
+
+bool WriteRunScreen(const TextScreen& screen, const ScreenOutputs& outputs, std::string* error) {
+  OsHooks hooks = HostOsHooks();
+  hooks.vram = []() -> const uint8_t* { return VramAddress(); };
+  HostInstallOsHooks(hooks);
+  if (!gGraphShown) DrawTextScreen(screen);
+  PutDisplay();
+  return WriteScreenOutputs(outputs, error);
+}
+
 }  // namespace
 
 bool StoreProgramFile(const std::string& spec, std::string* error) {
@@ -124,10 +169,11 @@ int RunRun(const std::vector<std::string>& args) {
   std::vector<std::string> programs;
   std::string file, name;
   MemoryOptions files;
+  ScreenOutputs outputs;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     std::string error;
-    if (TakeMemoryOption(args, &i, &files, &error)) {
+    if (TakeMemoryOption(args, &i, &files, &error) || TakeScreenOption(args, &i, &outputs, &error)) {
       if (!error.empty()) return CliError("run", error, kExitUsage);
     } else if (a == "--program" || a == "--name") {
       if (i + 1 >= args.size()) return CliError("run", a + " needs a value", kExitUsage);
@@ -151,6 +197,9 @@ int RunRun(const std::vector<std::string>& args) {
     if (!StoreProgramFile(p, &error)) return CliError("run", error, kExitFailed);
   if (!StoreProgramText(name, file, &error)) return CliError("run", error, kExitFailed);
 
+  gGraphHook = InterpGetScreenHook();
+  gGraphShown = false;
+  InterpSetScreenHook(TrackScreen);
   TextScreen screen;
   ScreenClear(&screen);
   InterpIo io;
@@ -166,7 +215,9 @@ int RunRun(const std::vector<std::string>& args) {
   int last = 0;
   for (int l = 1; l <= kScreenLines; ++l)
     if (!ScreenLineUtf8(screen, l).empty()) last = l;
-  for (int l = 1; l <= last; ++l) std::printf("%s\n", ScreenLineUtf8(screen, l).c_str());
+  if (!outputs.text)
+    for (int l = 1; l <= last; ++l) std::printf("%s\n", ScreenLineUtf8(screen, l).c_str());
+  if (!WriteRunScreen(screen, outputs, &error)) return CliError("run", error, kExitFailed);
   std::fflush(stdout);
   if (!ok) {
     std::string where = result.program[0] ? std::string(" in ") + result.program + " at byte " +
