@@ -18,11 +18,8 @@
 
 namespace {
 
-constexpr const char* kTexts[kMemoryTextCount] = {
-    "F1:Main Memory", "F2:Storage Memory", "F3:Backup", "F4:Import From PC",
-    "Main Memory",    "Storage Memory",    "Free:",     "Delete?",
-    "Complete!",      "Items Imported:",   "No Data",   "No Files",
-};
+// The texts are messages 352 onwards, in the order of MemoryText.
+constexpr int kMsgFirstMemoryText = 352;
 
 constexpr int kMsgYes = 2, kMsgNo = 3;
 constexpr int kMsgExistsLine = 330, kMsgOverwrite = 331;
@@ -98,7 +95,10 @@ uint32_t AskYesNo(int firstMessage, const std::string& firstText) {
 }  // namespace
 
 const char* MemoryTextOf(MemoryText text) {
-  return text >= 0 && text < kMemoryTextCount ? kTexts[text] : "";
+  // One buffer per text, so two texts can be in use at once.
+  static char buffers[kMemoryTextCount][kMessageBufferBytes];
+  if (text < 0 || text >= kMemoryTextCount) return "";
+  return GetMessage(kMsgFirstMemoryText + text, buffers[text]) ? buffers[text] : "";
 }
 
 void DrawMemoryList(const char* title, const std::vector<MemoryRow>& rows, int cursor, int top) {
