@@ -141,5 +141,5 @@ bool InterpReadProgram(const char* name, std::string* tokens);
 
 // What the screen shows when a run has ended well: the value right aligned
 // (a long complex value on two lines), or "Done"; nothing when the run ended
-// at a display stop that showed it.
-void InterpShowResult(TextScreen* screen, const InterpResult& result);
+// at a display stop that showed it. Returns the number of lines printed.
+int InterpShowResult(TextScreen* screen, const InterpResult& result);

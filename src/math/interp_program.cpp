@@ -71,14 +71,13 @@ void InterpFormatValue(const BcdNumber value[2], int form, char* out, size_t siz
   std::snprintf(out, size, "%s", buffer);
 }
 
-void InterpShowResult(TextScreen* screen, const InterpResult& result) {
-  if (result.shown || result.error) return;
+int InterpShowResult(TextScreen* screen, const InterpResult& result) {
+  if (result.shown || result.error) return 0;
   char text[kBcdTextSize + 8];
   if (result.display == kShowValue) {
     InterpFormatValue(result.value, result.form, text, sizeof text);
-    ScreenPrint(screen, text, true);
-  } else {
-    ScreenDoneText(text);
-    ScreenPrint(screen, text, false);
+    return ScreenPrint(screen, text, true);
   }
+  ScreenDoneText(text);
+  return ScreenPrint(screen, text, false);
 }
