@@ -24,6 +24,8 @@ constexpr int kFirstRow = 1, kLastRow = 63;
 constexpr long double kMaxParameterSteps = 20000;
 constexpr long double kPi = 3.14159265358979323846L;
 
+int (*gBreakTest)() = BreakPressed;
+
 long double L(const BcdNumber& x) {
   return BcdToLongDouble(&x);
 }
@@ -100,7 +102,7 @@ int DrawY(GraphPlanes* planes, const GraphView& view, const GraphFunction& f, bo
   bool havePrevious = false;
   long double previous = 0;
   for (int column = kFirstColumn; column <= kLastColumn; ++column) {
-    if (BreakPressed()) return 1;
+    if (gBreakTest()) return 1;
     BcdNumber x, y;
     ColumnValue(view, column, &x);
     const int rc = EvaluateGraphAt(tokens, 'X', x, &y);
@@ -138,7 +140,7 @@ int DrawParametric(GraphPlanes* planes, const GraphView& view, const GraphFuncti
   bool havePrevious = false;
   long double px = 0, py = 0;
   for (long double i = 0; i <= count; ++i) {
-    if (BreakPressed()) return 1;
+    if (gBreakTest()) return 1;
     BcdNumber index, offset, t;
     BcdFromLongDouble(i, &index);
     BcdMul(&index, &w.field[kTpitch], &offset);
@@ -187,6 +189,10 @@ int DrawXc(GraphPlanes* planes, const GraphView& view, const GraphFunction& f) {
 }
 
 }  // namespace
+
+void SetGraphBreakTest(int (*test)()) {
+  gBreakTest = test ? test : BreakPressed;
+}
 
 SavedVariable::SavedVariable(uint8_t letter) : letter_(letter) {
   std::memcpy(saved_, MemVariable(MemVariableSlot(letter)), sizeof saved_);

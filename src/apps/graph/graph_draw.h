@@ -55,6 +55,10 @@ void DrawGraphBackground(GraphPlanes* planes, const GraphView& view);
 // Which drawing the setup asks for: item 25, 0 Connect, 1 Plot.
 bool ConnectMode();
 
+// The AC test between the points of a drawing: the host's break check by
+// default (which also drops keys typed ahead). Tests swap it.
+void SetGraphBreakTest(int (*test)());
+
 // Draws one function. Returns 0, or 1 when AC stopped the drawing.
 int DrawGraphFunction(GraphPlanes* planes, const GraphView& view, const GraphFunction& f);
 
