@@ -15,6 +15,7 @@
 #include <string>
 
 #include "math/bcd.h"
+#include "math/bcd_text.h"
 #include "math/interp_screen.h"
 
 // ---- Statement classes -----------------------------------------------------------
@@ -120,6 +121,12 @@ struct InterpResult {
 // Runs the zero-ended token string. Returns 1 when the line or program ended
 // normally (also at Stop), 0 on an error (result->error, result->stop).
 int InterpRun(const uint8_t* tokens, int mode, InterpResult* result, const InterpIo& io);
+
+// The display settings of the setup record (Norm/Fix/Sci, complex mode,
+// Base-N, angle, the engineering shift state), with the form of a conversion
+// token applied; and the engineering shift state written back after a shift.
+BcdDisplay InterpDisplaySettings(int form = kFormAsIs);
+void InterpKeepEngineeringShift(const BcdDisplay& display);
 
 // The value in the text a result line shows (Norm/Fix/Sci, complex mode,
 // Base-N, the engineering state), with a form from a conversion token. The

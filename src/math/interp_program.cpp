@@ -53,7 +53,7 @@ bool InterpReadProgram(const char* name, std::string* tokens) {
   return true;
 }
 
-void InterpFormatValue(const BcdNumber value[2], int form, char* out, size_t size) {
+BcdDisplay InterpDisplaySettings(int form) {
   BcdDisplay d;
   d.mode = GetSetupItem(kSetupDisplay);
   d.complexMode = GetSetupItem(kSetupComplexMode);
@@ -66,6 +66,17 @@ void InterpFormatValue(const BcdNumber value[2], int form, char* out, size_t siz
   if (form == kFormPolar) d.complexMode = 2;
   static constexpr uint8_t kBases[] = {kBcdBaseDec, kBcdBaseHex, kBcdBaseBin, kBcdBaseOct};
   if (form >= kFormDec && form <= kFormOct) d.baseMode = kBases[form - kFormDec];
+  return d;
+}
+
+void InterpKeepEngineeringShift(const BcdDisplay& d) {
+  SetSetupItem(kSetupEngState, d.engState);
+  std::memcpy(SetupItemAddress(kSetupEngExponent), &d.engExponent[0], 2);
+  std::memcpy(SetupItemAddress(kSetupEngExponent + 2), &d.engExponent[1], 2);
+}
+
+void InterpFormatValue(const BcdNumber value[2], int form, char* out, size_t size) {
+  BcdDisplay d = InterpDisplaySettings(form);
   char buffer[kBcdTextSize];
   BcdFormatResult(value, d.baseMode ? kBcdDisplayBaseN : 0, d, buffer);
   std::snprintf(out, size, "%s", buffer);

@@ -30,7 +30,6 @@ constexpr uint32_t kKeyPaste = 30036;
 constexpr uint32_t kKeySetup = 30037;
 constexpr uint32_t kKeyLineStart = 30052;
 constexpr uint32_t kKeyLineEnd = 30053;
-constexpr int kSetupEngState = 61;
 
 // The screen's state while the application runs.
 struct RunMat {
@@ -182,7 +181,7 @@ void RunTheLine() {
   TextScreen before = gRun.screen;
   Commit(gRun.line);
   HideCursor();
-  SetSetupItem(kSetupEngState, 0);
+  InterpKeepEngineeringShift(BcdDisplay{});  // a new result starts unshifted
   std::string run = tokens;
   run.append(2, '\0');
   InterpIo io;
@@ -285,15 +284,9 @@ void MixedOrImproper() {
 }
 
 void EngineeringShift(bool up) {
-  BcdDisplay d;
-  d.mode = GetSetupItem(kSetupDisplay);
-  d.engState = GetSetupItem(kSetupEngState);
-  std::memcpy(&d.engExponent[0], SetupItemAddress(62), 2);
-  std::memcpy(&d.engExponent[1], SetupItemAddress(64), 2);
+  BcdDisplay d = InterpDisplaySettings();
   if (!BcdEngShift(gRun.result, up, &d)) return;
-  SetSetupItem(kSetupEngState, d.engState);
-  std::memcpy(SetupItemAddress(62), &d.engExponent[0], 2);
-  std::memcpy(SetupItemAddress(64), &d.engExponent[1], 2);
+  InterpKeepEngineeringShift(d);
   BcdNumber v[2];
   std::memcpy(v, gRun.result, sizeof v);
   ReShow(v, false);
