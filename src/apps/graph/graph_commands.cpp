@@ -122,7 +122,8 @@ int GraphCommand(const uint8_t** cursor) {
     if (comma == std::string::npos) return kSyntax;
     f.expr[0] = rest.substr(0, comma);
     f.expr[1] = rest.substr(comma + 1);
-    if (!f.expr[1].empty() && f.expr[1].back() == ')' && depth == 0) f.expr[1].pop_back();
+    // The command's own bracket, when it is closed, ends one below.
+    if (!f.expr[1].empty() && f.expr[1].back() == ')' && depth < 0) f.expr[1].pop_back();
   } else {
     f.expr[0] = RestOfStatement(cursor);
   }

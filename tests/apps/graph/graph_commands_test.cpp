@@ -1,0 +1,148 @@
+// The program graph commands: their arguments, their refusals and what
+// they leave on the graph planes; a whole line run by the interpreter ends
+// on the graph screen.
+#include "apps/graph/graph_commands.h"
+
+#include "apps/graph/graph_draw.h"
+#include "apps/graph/graph_items.h"
+#include "graph_test_support.h"
+#include "host/services/front_end.h"
+#include "math/interp.h"
+#include "math/interp_graph.h"
+#include "math/token.h"
+
+namespace {
+
+class GraphCommandsTest : public GraphTest {
+ protected:
+  void SetUp() override {
+    GraphTest::SetUp();
+    HostResetForTest();
+    InstallGraphCommands();
+    ClearGraphPlanes(&CurrentGraphPlanes());
+  }
+  void TearDown() override {
+    InterpClearGraphHandlers();
+    InterpSetScreenHook(nullptr);
+    HostResetForTest();
+  }
+
+  // Runs one statement through its handler; the cursor must end on the end.
+  static int Command(const char* text) {
+    const std::string tokens = Tokens(text);
+    const uint8_t* cursor = reinterpret_cast<const uint8_t*>(tokens.c_str());
+    InterpGraphHandler handler = InterpGraphHandlerOf(TokenPeek(cursor));
+    if (!handler) return -1;
+    const int rc = handler(&cursor);
+    if (rc == 0) {
+      EXPECT_EQ(*cursor, 0) << text << ": the statement was not read to its end";
+    }
+    return rc;
+  }
+  static bool Dot(int x, int y) { return GraphDotSet(CurrentGraphPlanes(), x, y); }
+  static int Dots() {
+    int n = 0;
+    for (int y = 0; y < 64; ++y)
+      for (int x = 0; x < 128; ++x) n += Dot(x, y);
+    return n;
+  }
+};
+
+TEST_F(GraphCommandsTest, ArgumentsAreChecked) {
+  struct Row {
+    const char* text;
+    int rc;
+  };
+  const Row rows[] = {
+      {"PxlOn 5,10", 0},          {"PxlOn 64,10", 8},         {"PxlOn 0,10", 8},
+      {"PxlOn 5,128", 8},         {"PxlOn 1.5,3", 8},         {"PxlOn 5", 2},
+      {"PxlOn 5,6,7", 2},         {"PlotOn 1,1", 0},          {"F-Line 0,0,1", 2},
+      {"Circle 0,0,1", 0},        {"Text 1,1,\"HI\"", 0},     {"Text 1,1", 2},
+      {"Text 70,1,\"HI\"", 8},    {"Text 1,1,2+3", 0},        {"StoPict 21", 8},
+      {"RclPict 0", 8},           {"Vertical 1/0", 3},        {"Horizontal 0", 0},
+      {"ViewWindow 1E99,2", 28},  {"Factor 0,2", 28},         {"AxesOff", 0},
+      {"ViewWindow -1,1,1,-1,1,1,0,1,0", 28},
+  };
+  for (const Row& row : rows) EXPECT_EQ(Command(row.text), row.rc) << row.text;
+}
+
+TEST_F(GraphCommandsTest, PixelsTurnOnOffAndChange) {
+  ASSERT_EQ(Command("PxlOn 5,10"), 0);
+  EXPECT_TRUE(Dot(10, 5));
+  ASSERT_EQ(Command("PxlChg 5,10"), 0);
+  EXPECT_FALSE(Dot(10, 5));
+  ASSERT_EQ(Command("PxlChg 5,10"), 0);
+  EXPECT_TRUE(Dot(10, 5));
+  ASSERT_EQ(Command("PxlOff 5,10"), 0);
+  EXPECT_EQ(Dots(), 0);
+}
+
+TEST_F(GraphCommandsTest, LinesInCoordinates) {
+  ASSERT_EQ(Command("Horizontal 0"), 0);
+  for (int x = 1; x <= 127; ++x) EXPECT_TRUE(Dot(x, 32)) << x;
+  ClearGraphPlanes(&CurrentGraphPlanes());
+  ASSERT_EQ(Command("F-Line -1,-1,1,1"), 0);
+  EXPECT_TRUE(Dot(54, 42) && Dot(64, 32) && Dot(74, 22));
+  EXPECT_EQ(Dots(), 21);
+  ClearGraphPlanes(&CurrentGraphPlanes());
+  ASSERT_EQ(Command("Plot 0,0"), 0);
+  ASSERT_EQ(Command("Plot 2,0"), 0);
+  ASSERT_EQ(Command("Line"), 0);
+  for (int x = 64; x <= 84; ++x) EXPECT_TRUE(Dot(x, 32)) << "Line joins the last two plots";
+}
+
+TEST_F(GraphCommandsTest, CircleIsRoundInTheInitialWindow) {
+  ASSERT_EQ(Command("Circle 0,0,1"), 0);
+  EXPECT_TRUE(Dot(74, 32) && Dot(54, 32) && Dot(64, 22) && Dot(64, 42));
+  EXPECT_FALSE(Dot(64, 32));
+}
+
+TEST_F(GraphCommandsTest, PicturesKeepBothPlanes) {
+  ASSERT_EQ(Command("PxlOn 5,10"), 0);
+  ASSERT_EQ(Command("StoPict 3"), 0);
+  EXPECT_EQ(GraphItemSize("PICT3"), 2048u);
+  ClearGraphPlanes(&CurrentGraphPlanes());
+  ASSERT_EQ(Command("RclPict 3"), 0);
+  EXPECT_TRUE(Dot(10, 5));
+  ASSERT_EQ(Command("RclPict 4"), 0) << "an empty picture recalls nothing";
+  EXPECT_EQ(Dots(), 1);
+}
+
+TEST_F(GraphCommandsTest, ViewWindowAndSwitches) {
+  ASSERT_EQ(Command("ViewWindow 0,12.6,1,-1,1,0.5"), 0);
+  BcdNumber v;
+  ASSERT_EQ(GetViewWindowField(kXdot, WindowSide::kMain, &v), 0);
+  EXPECT_EQ(Canonical(v), Canonical(Num("0.1")));
+  ASSERT_EQ(GetViewWindowField(kYscale, WindowSide::kMain, &v), 0);
+  EXPECT_EQ(Canonical(v), Canonical(Num("0.5")));
+  ASSERT_EQ(Command("GridOn"), 0);
+  EXPECT_EQ(GetSetupItem(28), 0);
+  ASSERT_EQ(Command("G-Plot"), 0);
+  EXPECT_EQ(GetSetupItem(25), 1);
+  ASSERT_EQ(Command("ParamType"), 0);
+  EXPECT_EQ(GetSetupItem(24), 2);
+}
+
+TEST_F(GraphCommandsTest, GraphCommandsDrawWithoutTheList) {
+  SetSetupItem(29, 1);
+  ASSERT_EQ(Command("Graph Y=X"), 0);
+  EXPECT_TRUE(Dot(74, 22) && Dot(54, 42));
+  ClearGraphPlanes(&CurrentGraphPlanes());
+  ASSERT_EQ(Command("Graph(X,Y)=(cos T,sin T)"), 0);
+  EXPECT_TRUE(Dot(74, 32) && Dot(64, 22));
+  EXPECT_EQ(Command("Graph(X,Y)=(cos T)"), 2);
+}
+
+TEST_F(GraphCommandsTest, ARunEndsOnTheGraphScreen) {
+  const std::string line = Tokens("Cls:PxlOn 1,1:PxlOn 63,127");
+  InterpResult result;
+  InterpIo io;
+  ClearVram();
+  ASSERT_EQ(InterpRun(reinterpret_cast<const uint8_t*>(line.c_str()), kInterpModeLine, &result, io), 1)
+      << result.error;
+  EXPECT_EQ(GetPixel(1, 1), 1);
+  EXPECT_EQ(GetPixel(127, 63), 1);
+  EXPECT_EQ(GetPixel(64, 20), 1) << "Cls draws the axes";
+}
+
+}  // namespace
