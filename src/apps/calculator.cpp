@@ -8,15 +8,11 @@
 #include "os/boot.h"
 #include "os/os_entry.h"
 
-bool CalculatorPrepare(const std::string& flashPath, std::string* usedFlashPath,
-                       std::string* error) {
-  McsAllocateArena();
-  std::string used;
-  int opened = StorageOpenImage(flashPath.empty() ? nullptr : flashPath.c_str(), &used);
-  if (usedFlashPath) *usedFlashPath = used;
-  if (opened < 0 && opened != -6) {  // a damaged image is formatted by the boot
-    if (error) *error = "cannot open the flash image " + (used.empty() ? flashPath : used) +
-                        " (code " + std::to_string(opened) + ")";
+namespace {
+
+bool Finish(int opened, const std::string& what, std::string* error) {
+  if (opened < 0 && opened != kFsDamaged) {  // a damaged image is formatted by the boot
+    if (error) *error = "cannot open the flash image " + what + " (code " + std::to_string(opened) + ")";
     McsFreeArena();
     return false;
   }
@@ -25,6 +21,22 @@ bool CalculatorPrepare(const std::string& flashPath, std::string* usedFlashPath,
   InstallApplications();
   OsInstallHooks();
   return true;
+}
+
+}  // namespace
+
+bool CalculatorPrepare(const std::string& flashPath, std::string* usedFlashPath,
+                       std::string* error) {
+  McsAllocateArena();
+  std::string used;
+  int opened = StorageOpenImage(flashPath.empty() ? nullptr : flashPath.c_str(), &used);
+  if (usedFlashPath) *usedFlashPath = used;
+  return Finish(opened, used.empty() ? flashPath : used, error);
+}
+
+bool CalculatorPrepareScratch(std::string* error) {
+  McsAllocateArena();
+  return Finish(StorageOpenScratchImage(), "in the temporary folder", error);
 }
 
 void CalculatorRelease() {

@@ -10,5 +10,7 @@
 // default image (VK2280_FLASH, else the user's private folder).
 bool CalculatorPrepare(const std::string& flashPath, std::string* usedFlashPath,
                        std::string* error);
+// The same with a fresh image that lives only as long as this run.
+bool CalculatorPrepareScratch(std::string* error);
 // Closes the flash image and frees the arena (after the OS thread ended).
 void CalculatorRelease();

@@ -1,15 +1,6 @@
 #include "host/cli/headless.h"
 
-#include <stdlib.h>
-#include <unistd.h>
-
 #include "apps/calculator.h"
-
-namespace {
-// A fresh image for a run that names none; it goes away with the run.
-std::string gTempFolder;
-std::string gTempImage;
-}  // namespace
 
 bool HeadlessFrontEnd::ChooseCalcFilesToOpen(std::vector<std::string>* paths) {
   if (openFiles.empty()) return false;
@@ -37,19 +28,10 @@ bool HeadlessFrontEnd::BrowseFolder(std::string* chosen) {
 
 bool HeadlessStart(const HeadlessOptions& options, HeadlessFrontEnd* frontEnd,
                    std::string* error) {
-  std::string flash = options.flashPath;
-  if (flash.empty()) {
-    const char* tmp = getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/vk2280-run-XXXXXX";
-    if (!mkdtemp(pattern.data())) {
-      *error = "cannot create a temporary folder for the flash image";
-      return false;
-    }
-    gTempFolder = pattern;
-    gTempImage = gTempFolder + "/qm417.fls";
-    flash = gTempImage;
-  }
-  if (!CalculatorPrepare(flash, nullptr, error)) return false;
+  // Without a path the run gets a fresh image that vanishes with it.
+  bool prepared = options.flashPath.empty() ? CalculatorPrepareScratch(error)
+                                            : CalculatorPrepare(options.flashPath, nullptr, error);
+  if (!prepared) return false;
   HostSetFrontEnd(frontEnd);
   LcdImageFill(0xFF);
   HostStartOsThread();
@@ -66,12 +48,6 @@ void HeadlessStop() {
   HostStopOsThread(2000);
   HostSetFrontEnd(nullptr);
   CalculatorRelease();
-  if (!gTempImage.empty()) {
-    unlink(gTempImage.c_str());
-    rmdir(gTempFolder.c_str());
-    gTempImage.clear();
-    gTempFolder.clear();
-  }
 }
 
 void HeadlessScreen(uint8_t plane[kLcdBytes]) {
