@@ -40,8 +40,8 @@ void SetUpCalculator() {
   (void)done;
 }
 
-// The loop's arithmetic without the interpreter: what each iteration must
-// compute at the least.
+// The loop's arithmetic without the interpreter, by the number core's
+// general calls (the interpreter itself takes integer short cuts).
 double BareLoopSeconds(int n) {
   BcdNumber a, b, one, end, d, q;
   BcdFromInt(&a, 1);

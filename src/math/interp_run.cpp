@@ -104,9 +104,14 @@ void FromSmallInteger(int64_t n, BcdNumber* out) {
   StoreDec(n < 0, m * kPow10[15 - digits], digits - 1, out);
 }
 
-void ToRecord(const BcdNumber v[2], uint8_t record[kMemAlphaRecord]) {
-  std::memset(record, 0, kMemAlphaRecord);
-  std::memcpy(record, v, BcdIsComplex(&v[0]) ? kMemAlphaRecord : sizeof(BcdNumber));
+// Straight into a letter's 24-byte record (a real value with a zero
+// imaginary part): stores are the hottest path of a program, and the table
+// needs no lookup by name.
+void WriteVariable(uint16_t letter, const BcdNumber v[2]) {
+  uint8_t* slot = MemVariable(MemVariableSlot(uint8_t(letter)));
+  bool complex = BcdIsComplex(&v[0]);
+  std::memcpy(slot, v, complex ? kMemAlphaRecord : sizeof(BcdNumber));
+  if (!complex) std::memset(slot + sizeof(BcdNumber), 0, sizeof(BcdNumber));
 }
 
 // Moves over a string to its closing quote (or the end of its line); the
@@ -171,10 +176,11 @@ class Runner {
       chain_ = false;
       if (!Statement()) return 0;
       ReleaseAllTemporaries();
+      // AC between statements; the last one of a run is no exception.
+      if (BreakRequested()) return Fail(kBcdErrBreak);
       if (ended_) return 1;
       if (!chain_ && !Separator()) return 0;
       if (ended_) return 1;
-      if (BreakRequested()) return Fail(kBcdErrBreak);
     }
   }
 
@@ -350,7 +356,7 @@ class Runner {
 
   int Expression() {
     BcdNumber v[2];
-    if (!Evaluate(v)) return 0;
+    if (!QuickBinary(v) && !Evaluate(v)) return 0;
     uint16_t end = TokenPeek(p_);
     int form = kFormAsIs;
     if (end == kTokStore) {
@@ -381,6 +387,89 @@ class Runner {
     return SetAns(v);
   }
 
+  // The commonest statement of a loop, "A+1" or "N÷D" (two plain operands
+  // and one of + - × ÷), worked out without the evaluator's machine. Anything
+  // else, and any failure, goes the general way, so that results, errors and
+  // the error position are the evaluator's own.
+  bool QuickBinary(BcdNumber v[2]) {
+    if (GetSetupItem(kSetupBaseMode) != kBcdBaseNone) return false;
+    const uint8_t* p = p_;
+    QuickValue a, b;
+    if (!QuickOperand(&p, &a)) return false;
+    int op;
+    switch (*p) {
+      case kTokPlus:
+        op = kBcdOpAdd;
+        break;
+      case kTokMinus:
+        op = kBcdOpSub;
+        break;
+      case kTokTimes:
+        op = kBcdOpMul;
+        break;
+      case kTokDivide:
+        op = kBcdOpDiv;
+        break;
+      default:
+        return false;
+    }
+    ++p;
+    if (!QuickOperand(&p, &b)) return false;
+    uint16_t end = TokenPeek(p);
+    if (!IsSeparator(end) && end != kTokStore) return false;
+    BcdZero(&v[1]);
+    // Integers below 10^15 add, subtract and multiply exactly in binary,
+    // into the very record the decimal arithmetic would give.
+    __int128 r = 0;
+    if (a.integer && b.integer && op != kBcdOpDiv) {
+      r = op == kBcdOpAdd   ? __int128(a.n) + b.n
+          : op == kBcdOpSub ? __int128(a.n) - b.n
+                            : __int128(a.n) * b.n;
+      constexpr __int128 kLimit = 1000000000000000;
+      if (r > -kLimit && r < kLimit) {
+        FromSmallInteger(int64_t(r), &v[0]);
+        p_ = p;
+        return true;
+      }
+    }
+    if (a.integer) FromSmallInteger(a.n, &a.x);
+    if (b.integer) FromSmallInteger(b.n, &b.x);
+    if (!BcdBinary(op, &a.x, &b.x, &v[0])) return false;
+    p_ = p;
+    return true;
+  }
+
+  struct QuickValue {
+    bool integer = false;  // n holds the value, else x
+    int64_t n = 0;
+    BcdNumber x;
+  };
+
+  // A variable holding a plain real decimal, or an integer literal of up to
+  // 14 digits.
+  static bool QuickOperand(const uint8_t** p, QuickValue* v) {
+    uint8_t c = **p;
+    if (IsLetter(c)) {
+      const auto* r = reinterpret_cast<const BcdNumber*>(MemVariable(MemVariableSlot(c)));
+      unsigned sign = r->bytes[0] >> 4, tens = r->bytes[0] & 15;
+      if ((sign != 0 && sign != 1 && sign != 5 && sign != 6) || tens > 9) return false;
+      v->integer = SmallInteger(r, &v->n);
+      v->x = *r;
+      ++*p;
+      return true;
+    }
+    int64_t n = 0;
+    int digits = 0;
+    for (; **p >= '0' && **p <= '9'; ++*p, ++digits) {
+      if (digits == 14) return false;
+      n = n * 10 + (**p - '0');
+    }
+    if (digits == 0 || **p == kTokPoint || **p == kTokExponent) return false;
+    v->integer = true;
+    v->n = n;
+    return true;
+  }
+
   // ⇒: a zero condition skips the statement after it.
   int Jump(const BcdNumber v[2]) {
     TokenAdvance(&p_);
@@ -401,9 +490,9 @@ class Runner {
 
   // The value becomes Ans; a list or matrix moves into its answer item.
   int SetAns(const BcdNumber v[2]) {
-    uint8_t record[kMemAlphaRecord] = {};
     int kind = BcdKind(&v[0]);
     if (kind == kBcdKindList || kind == kBcdKindMatrix) {
+      uint8_t record[kMemAlphaRecord] = {};
       bool list = kind == kBcdKindList;
       if (!StoreArray(v, list ? kListAnsItem : kMatAnsItem)) return 0;
       record[0] = list ? 0x20 : 0x30;  // Ans names the answer item
@@ -415,8 +504,7 @@ class Runner {
       if (!::Evaluate(&p, value_, &stacks, 0)) return Fail(BcdErrorCode(&value_[0]));
       return 1;
     }
-    ToRecord(v, record);
-    MemSetVariable(kTokAns, record);
+    WriteVariable(kTokAns, v);
     CopyValue(value_, v);
     display_ = kShowValue;
     return 1;
@@ -447,9 +535,7 @@ class Runner {
     if (IsLetter(c)) {
       TokenAdvance(&p_);
       if (BcdKind(&v[0]) != kBcdKindScalar) return Fail(kBcdErrMa);
-      uint8_t record[kMemAlphaRecord];
-      ToRecord(v, record);
-      MemSetVariable(uint8_t(c), record);
+      WriteVariable(c, v);
       return 1;
     }
     if (c != kTokMat && c != kTokList && (c < kTokList1 || c > kTokList1 + 5)) {
@@ -745,9 +831,8 @@ class Runner {
   }
 
   void StoreReal(uint16_t var, const BcdNumber* v) {
-    uint8_t record[kMemAlphaRecord] = {};
-    std::memcpy(record, v, sizeof(BcdNumber));
-    MemSetVariable(uint8_t(var), record);
+    BcdNumber pair[2] = {*v, {}};
+    WriteVariable(var, pair);
   }
 
   int For() {
@@ -810,9 +895,9 @@ class Runner {
       if (!over) {
         // Straight into the variable's record: the counter is the hottest
         // store of a program.
-        FromSmallInteger(n, &value);
-        std::memcpy(MemVariable(slot), &value, sizeof value);
-        std::memset(MemVariable(slot) + sizeof value, 0, sizeof value);
+        uint8_t* record = MemVariable(slot);
+        FromSmallInteger(n, reinterpret_cast<BcdNumber*>(record));
+        std::memset(record + sizeof(BcdNumber), 0, sizeof(BcdNumber));
         JumpTo(b.loop);
         return 1;
       }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -337,6 +338,39 @@ TEST_F(InterpTest, StatementClasses) {
       {0xE541, kClassInvalid}, {0x7F, kClassInvalid},
   };
   for (const Row& r : rows) EXPECT_EQ(InterpStatementClass(r.code), r.cls) << std::hex << r.code;
+}
+
+// Statements as simple as "A+1" take a short way past the evaluator's
+// machine; their results must be the evaluator's to the last bit.
+TEST_F(InterpTest, ShortArithmeticMatchesTheEvaluator) {
+  const char* values[] = {"0",    "1",       "-1",         "7",        "99999999999999",
+                          "1E14", "-2.5",    "0.1",        "1/3",      "123456789012345",
+                          "1E99", "-999999", "5000000000", "3.0000001"};
+  const char* forms[] = {"A+B", "A-B", "A*B", "A/B", "A+1", "1-A", "12345678901234*B", "B/7"};
+  for (const char* a : values) {
+    for (const char* b : values) {
+      ASSERT_EQ(EvalTextLine(std::string(a) + "->A:" + b + "->B", false).error, 0);
+      for (const char* f : forms) {
+        std::string tokens;
+        ASSERT_EQ(TextToTokens(f, &tokens), 0);
+        tokens.push_back(0);
+        const auto* p = reinterpret_cast<const uint8_t*>(tokens.c_str());
+        EvalStacks stacks;
+        BcdNumber want[2] = {};
+        int wantOk = Evaluate(&p, want, &stacks, 0);
+        LineResult got;
+        int gotOk = RunLine(reinterpret_cast<const uint8_t*>(tokens.c_str()), &got);
+        std::string where = std::string(f) + " with A=" + a + ", B=" + b;
+        ASSERT_EQ(gotOk, wantOk) << where;
+        if (wantOk) {
+          EXPECT_EQ(std::memcmp(got.value, want, wantOk && BcdIsComplex(&want[0]) ? 24 : 12), 0)
+              << where;
+        } else {
+          EXPECT_EQ(got.error, BcdErrorCode(&want[0])) << where;
+        }
+      }
+    }
+  }
 }
 
 // Programs with answers known from elsewhere, run from their text files.
