@@ -1,7 +1,5 @@
 #include "apps/graph/graph_app.h"
 
-#include "apps/graph/graph_commands.h"
-
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -9,6 +7,7 @@
 
 #include "apps/common/app_screen.h"
 #include "apps/common/placeholder_app.h"
+#include "apps/graph/graph_commands.h"
 #include "apps/graph/graph_draw.h"
 #include "apps/graph/graph_funcs.h"
 #include "apps/graph/graph_items.h"
@@ -174,7 +173,8 @@ void EditRow(ListState& s, uint32_t code, bool isChar) {
   s.rows = ListRows();
   const int last = static_cast<int>(s.rows.size()) - 1;
   if (end == EditEnd::kUp) s.cursor = s.cursor > 0 ? s.cursor - 1 : last;
-  if (end == EditEnd::kDown || end == EditEnd::kAccept) s.cursor = s.cursor < last ? s.cursor + 1 : 0;
+  if (end == EditEnd::kDown || end == EditEnd::kAccept)
+    s.cursor = s.cursor < last ? s.cursor + 1 : 0;
 }
 
 // ---- The graph screen -----------------------------------------------------------
@@ -262,7 +262,8 @@ TracePoint PointOf(const GraphView& view, const GraphFunction& f, long double po
       const int unit = GetSetupItem(kSetupAngle);
       const long double toRadians = unit == 0 ? M_PIl / 180 : unit == 2 ? M_PIl / 200 : 1;
       const long double r = BcdToLongDouble(&a), angle = BcdToLongDouble(&p.t) * toRadians;
-      p.ok = BcdFromLongDouble(r * std::cos(angle), &p.x) && BcdFromLongDouble(r * std::sin(angle), &p.y);
+      p.ok = BcdFromLongDouble(r * std::cos(angle), &p.x) &&
+             BcdFromLongDouble(r * std::sin(angle), &p.y);
     }
   }
   if (p.ok) {
@@ -278,7 +279,8 @@ bool Derivative(const GraphFunction& f, const BcdNumber& x, BcdNumber* out) {
   const long double h = 1e-5L * std::fmax(1.0L, std::fabs(at));
   BcdNumber a, b, fa, fb;
   if (!BcdFromLongDouble(at - h, &a) || !BcdFromLongDouble(at + h, &b)) return false;
-  if (EvaluateGraphAt(f.expr[0].c_str(), 'X', a, &fa) || EvaluateGraphAt(f.expr[0].c_str(), 'X', b, &fb))
+  if (EvaluateGraphAt(f.expr[0].c_str(), 'X', a, &fa) ||
+      EvaluateGraphAt(f.expr[0].c_str(), 'X', b, &fb))
     return false;
   const long double d = (BcdToLongDouble(&fb) - BcdToLongDouble(&fa)) / (2 * h);
   return BcdFromLongDouble(std::fabs(d) < 1e-12L ? 0 : d, out) == 1;
@@ -303,8 +305,8 @@ void Trace() {
     const GraphFunction f = LoadGraphFunction(functions[which]);
     if (reset) {
       const long double pitch = BcdToLongDouble(&view.window.field[kTpitch]);
-      const long double span = BcdToLongDouble(&view.window.field[kTmax]) -
-                               BcdToLongDouble(&view.window.field[kTmin]);
+      const long double span =
+          BcdToLongDouble(&view.window.field[kTmax]) - BcdToLongDouble(&view.window.field[kTmin]);
       steps = f.type == kGraphY ? 127 : std::fmin(std::floor(span / pitch + 1e-9L), kMaxTraceSteps);
       position = f.type == kGraphY ? 64 : 0;
       reset = false;
@@ -336,7 +338,8 @@ void Trace() {
       if (p.ok) PrintReadout(17, 8, "Y=", p.y);
     }
     BcdNumber slope;
-    if (f.type == kGraphY && p.ok && GetSetupItem(kSetupDerivative) == 0 && Derivative(f, p.x, &slope)) {
+    if (f.type == kGraphY && p.ok && GetSetupItem(kSetupDerivative) == 0 &&
+        Derivative(f, p.x, &slope)) {
       ClearArea(0, 49, 63, 56);
       DrawDerivativeReadout(DerivativeLabel::kDyDx, 0, slope);
     }
@@ -379,7 +382,8 @@ bool PickPoint(int* x, int* y, const int* corner) {
   while (!LevelLeft(depth) && !picked) {
     ShowGraph(false);
     if (corner) {
-      ShapeRecord box = MakeShape(kShapeRectangle, corner[0], corner[1], *x, *y, kPenDark, kCombineXor);
+      ShapeRecord box =
+          MakeShape(kShapeRectangle, corner[0], corner[1], *x, *y, kPenDark, kCombineXor);
       DrawShape(kTargetVram, box);
     }
     DrawPointer(*x, *y);
@@ -445,8 +449,9 @@ int ZoomBox() {
   const int corner[2] = {x, y};
   if (!PickPoint(&x, &y, corner)) return -1;
   if (x == corner[0] || y == corner[1]) return -1;
-  const long double bounds[4] = {XOfColumn(v, std::min(x, corner[0])), XOfColumn(v, std::max(x, corner[0])),
-                                 YOfRow(v, std::max(y, corner[1])), YOfRow(v, std::min(y, corner[1]))};
+  const long double bounds[4] = {
+      XOfColumn(v, std::min(x, corner[0])), XOfColumn(v, std::max(x, corner[0])),
+      YOfRow(v, std::max(y, corner[1])), YOfRow(v, std::min(y, corner[1]))};
   return ApplyWindow(bounds);
 }
 

@@ -31,14 +31,7 @@ int ReadArguments(const uint8_t** cursor, BcdNumber* args, int most) {
   TokenAdvance(cursor);
   if (IsSeparator(TokenPeek(*cursor))) return 0;
   for (int n = 0; n < most; ++n) {
-    EvalStacks stacks;
-    BcdNumber value[2];
-    if (!Evaluate(cursor, value, &stacks, 0)) {
-      const int code = BcdErrorCode(&value[0]);
-      return -(code ? code : kSyntax);
-    }
-    if (BcdKind(&value[0]) != kBcdKindScalar || BcdIsComplex(&value[0])) return -kBcdErrMa;
-    BcdFractionToDecimal(&value[0], &args[n]);
+    if (int rc = EvaluateReal(cursor, &args[n])) return -rc;
     const uint16_t next = TokenPeek(*cursor);
     if (IsSeparator(next)) return n + 1;
     if (next != ',') return -kSyntax;
@@ -104,7 +97,10 @@ int DrawGraphCommand(const uint8_t** cursor) {
 int GraphCommand(const uint8_t** cursor) {
   const uint16_t code = TokenAdvance(cursor);
   GraphFunction f;
-  f.type = code == 0xF4 ? kGraphR : code == 0xF762 ? kGraphXc : code == 0xF5 ? kGraphParam : kGraphY;
+  f.type = code == 0xF4     ? kGraphR
+           : code == 0xF762 ? kGraphXc
+           : code == 0xF5   ? kGraphParam
+                            : kGraphY;
   if (f.type == kGraphParam) {
     // Graph(X,Y)=(Xt, Yt): two expressions, the closing bracket optional.
     std::string rest = RestOfStatement(cursor);
@@ -187,7 +183,8 @@ int PixelCommand(const uint8_t** cursor) {
   return 0;
 }
 
-void Segment(const GraphView& view, long double x1, long double y1, long double x2, long double y2) {
+void Segment(const GraphView& view, long double x1, long double y1, long double x2,
+             long double y2) {
   DrawGraphSegment(&Planes(), ColumnOf(view, x1), RowOf(view, y1), ColumnOf(view, x2),
                    RowOf(view, y2), kSketchPlane);
 }
@@ -247,13 +244,7 @@ int TextCommand(const uint8_t** cursor) {
   TokenAdvance(cursor);
   BcdNumber where[2];
   for (int i = 0; i < 2; ++i) {
-    EvalStacks stacks;
-    BcdNumber value[2];
-    if (!Evaluate(cursor, value, &stacks, 0)) {
-      const int code = BcdErrorCode(&value[0]);
-      return code ? code : kSyntax;
-    }
-    where[i] = value[0];
+    if (int rc = EvaluateReal(cursor, &where[i])) return rc;
     if (TokenPeek(*cursor) != ',') return kSyntax;
     TokenAdvance(cursor);
   }
@@ -263,17 +254,14 @@ int TextCommand(const uint8_t** cursor) {
   std::string text;
   if (TokenPeek(*cursor) == kTokQuote) {
     ++*cursor;
-    while (**cursor && **cursor != kTokQuote && **cursor != 0x0D) text += static_cast<char>(*(*cursor)++);
+    while (**cursor && **cursor != kTokQuote && **cursor != 0x0D)
+      text += static_cast<char>(*(*cursor)++);
     if (**cursor == kTokQuote) ++*cursor;
   } else {
-    EvalStacks stacks;
-    BcdNumber value[2];
-    if (!Evaluate(cursor, value, &stacks, 0)) {
-      const int code = BcdErrorCode(&value[0]);
-      return code ? code : kSyntax;
-    }
+    BcdNumber value;
+    if (int rc = EvaluateReal(cursor, &value)) return rc;
     char formatted[kBcdTextSize];
-    ReadoutText(value[0], 127, formatted, sizeof formatted);
+    ReadoutText(value, 127, formatted, sizeof formatted);
     text = formatted;
   }
   if (!IsSeparator(TokenPeek(*cursor))) return kSyntax;
@@ -294,8 +282,8 @@ int ViewWindowCommand(const uint8_t** cursor) {
   BcdNumber a[kMaxArgs];
   const int n = ReadArguments(cursor, a, kMaxArgs);
   if (n < 0) return -n;
-  static constexpr int kOrder[kMaxArgs] = {kXmin, kXmax, kXscale, kYmin, kYmax,
-                                           kYscale, kTmin, kTmax, kTpitch};
+  static constexpr int kOrder[kMaxArgs] = {kXmin,   kXmax, kXscale, kYmin,  kYmax,
+                                           kYscale, kTmin, kTmax,   kTpitch};
   // The x bounds in the order that keeps Xmin below Xmax on the way.
   ViewWindow w;
   if (int rc = ReadViewWindow(&w)) return rc;
@@ -336,10 +324,10 @@ struct Switch {
   uint8_t value;
 };
 constexpr Switch kSwitches[] = {
-    {0xF7C2, 29, 0}, {0xF7D2, 29, 1}, {0xF77D, 28, 0}, {0xF77A, 28, 1}, {0xF7C3, 27, 0},
-    {0xF7D3, 27, 1}, {0xF7C4, 30, 0}, {0xF7D4, 30, 1}, {0xF7C5, 26, 0}, {0xF7D5, 26, 1},
-    {0xF770, 25, 0}, {0xF771, 25, 1}, {0xF763, 24, 0}, {0xF764, 24, 1}, {0xF765, 24, 2},
-    {0xF767, 24, 3},
+    {0xF7C2, 29, 0}, {0xF7D2, 29, 1}, {0xF77D, 28, 0}, {0xF77A, 28, 1},
+    {0xF7C3, 27, 0}, {0xF7D3, 27, 1}, {0xF7C4, 30, 0}, {0xF7D4, 30, 1},
+    {0xF7C5, 26, 0}, {0xF7D5, 26, 1}, {0xF770, 25, 0}, {0xF771, 25, 1},
+    {0xF763, 24, 0}, {0xF764, 24, 1}, {0xF765, 24, 2}, {0xF767, 24, 3},
 };
 
 int SwitchCommand(const uint8_t** cursor) {
@@ -362,14 +350,14 @@ struct HandlerRow {
   InterpGraphHandler handler;
 };
 constexpr HandlerRow kHandlers[] = {
-    {0xD1, ClearScreenCommand},   {0xF719, ClearScreenCommand}, {0xF720, DrawGraphCommand},
-    {0xEE, GraphCommand},         {0xF4, GraphCommand},         {0xF5, GraphCommand},
-    {0xF762, GraphCommand},       {0xE0, PlotCommand},          {0xF7A8, PlotCommand},
-    {0xF7A9, PlotCommand},        {0xF7AA, PlotCommand},        {0xF7AB, PixelCommand},
-    {0xF7AC, PixelCommand},       {0xF7AD, PixelCommand},       {0xE1, LineCommand},
-    {0xF7A7, FLineCommand},       {0xF7A6, CircleCommand},      {0xF7A5, TextCommand},
-    {0xF7A4, StraightCommand},    {0xF7A3, StraightCommand},    {0xF920, ZoomAutoCommand},
-    {0xF793, PictureCommand},     {0xF794, PictureCommand},     {0xEB, ViewWindowCommand},
+    {0xD1, ClearScreenCommand}, {0xF719, ClearScreenCommand}, {0xF720, DrawGraphCommand},
+    {0xEE, GraphCommand},       {0xF4, GraphCommand},         {0xF5, GraphCommand},
+    {0xF762, GraphCommand},     {0xE0, PlotCommand},          {0xF7A8, PlotCommand},
+    {0xF7A9, PlotCommand},      {0xF7AA, PlotCommand},        {0xF7AB, PixelCommand},
+    {0xF7AC, PixelCommand},     {0xF7AD, PixelCommand},       {0xE1, LineCommand},
+    {0xF7A7, FLineCommand},     {0xF7A6, CircleCommand},      {0xF7A5, TextCommand},
+    {0xF7A4, StraightCommand},  {0xF7A3, StraightCommand},    {0xF920, ZoomAutoCommand},
+    {0xF793, PictureCommand},   {0xF794, PictureCommand},     {0xEB, ViewWindowCommand},
     {0xEA, FactorCommand},
 };
 

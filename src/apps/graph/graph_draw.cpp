@@ -57,8 +57,8 @@ int Round(long double v) {
 
 // The multiples of a scale inside [lo, hi], when they lie at least two dots
 // apart; false otherwise (a scale of zero, or marks too dense to read).
-bool ScaleMarks(long double lo, long double hi, long double scale, long double dot, long double* first,
-                long double* count) {
+bool ScaleMarks(long double lo, long double hi, long double scale, long double dot,
+                long double* first, long double* count) {
   scale = std::fabs(scale);
   if (scale == 0 || scale / dot < 2) return false;
   *first = std::ceil(lo / scale - 1e-9L);
@@ -84,8 +84,8 @@ bool RowAt(const GraphView& view, const char* tokens, uint8_t variable, const Bc
 // tells them apart: past a pole it is no longer between the two.
 bool CrossesPole(const GraphView& view, const char* tokens, uint8_t variable, int column,
                  long double before, long double after) {
-  const bool opposite = (before < kFirstRow && after > kLastRow) ||
-                        (before > kLastRow && after < kFirstRow);
+  const bool opposite =
+      (before < kFirstRow && after > kLastRow) || (before > kLastRow && after < kFirstRow);
   if (!opposite) return false;
   BcdNumber a, b, sum, half, mid;
   ColumnValue(view, column - 1, &a);
@@ -177,12 +177,7 @@ int DrawParametric(GraphPlanes* planes, const GraphView& view, const GraphFuncti
 
 int DrawXc(GraphPlanes* planes, const GraphView& view, const GraphFunction& f) {
   BcdNumber c;
-  const uint8_t* cursor = reinterpret_cast<const uint8_t*>(f.expr[0].c_str());
-  EvalStacks stacks;
-  BcdNumber value[2];
-  if (!Evaluate(&cursor, value, &stacks, 0) || *cursor != 0) return 0;
-  if (BcdKind(&value[0]) != kBcdKindScalar || BcdIsComplex(&value[0])) return 0;
-  c = value[0];
+  if (EvaluateRealLine(f.expr[0].c_str(), &c) != 0) return 0;
   const long double column = ColumnOf(view, L(c));
   DrawGraphSegment(planes, column, kFirstRow, column, kLastRow, 0);
   return 0;
@@ -231,18 +226,26 @@ long double RowOf(const GraphView& view, long double y) {
   return kFirstRow + (view.ymax - y) / view.ydot;
 }
 
-int EvaluateGraphAt(const char* tokens, uint8_t variable, const BcdNumber& at, BcdNumber* out) {
-  SetRealVariable(variable, at);
-  const uint8_t* cursor = reinterpret_cast<const uint8_t*>(tokens);
+int EvaluateReal(const uint8_t** cursor, BcdNumber* out) {
   EvalStacks stacks;
   BcdNumber value[2];
-  if (!Evaluate(&cursor, value, &stacks, 0)) {
+  if (!Evaluate(cursor, value, &stacks, 0)) {
     const int code = BcdErrorCode(&value[0]);
-    return code ? code : kBcdErrMa;
+    return code ? code : kBcdErrSyntax;
   }
-  if (*cursor != 0) return kBcdErrSyntax;
   if (BcdKind(&value[0]) != kBcdKindScalar || BcdIsComplex(&value[0])) return kBcdErrMa;
   return BcdFractionToDecimal(&value[0], out) == 1 ? 0 : kBcdErrMa;
+}
+
+int EvaluateRealLine(const char* tokens, BcdNumber* out) {
+  const uint8_t* cursor = reinterpret_cast<const uint8_t*>(tokens);
+  const int rc = EvaluateReal(&cursor, out);
+  return rc ? rc : *cursor != 0 ? kBcdErrSyntax : 0;
+}
+
+int EvaluateGraphAt(const char* tokens, uint8_t variable, const BcdNumber& at, BcdNumber* out) {
+  SetRealVariable(variable, at);
+  return EvaluateRealLine(tokens, out);
 }
 
 bool ConnectMode() {
@@ -322,7 +325,8 @@ void DrawGraphBackground(GraphPlanes* planes, const GraphView& view) {
   }
   if (GetSetupItem(kSetupLabel) != kOn) return;
   if (rowShown) MiniIntoPlane(planes, 123, axisRow > 8 ? axisRow - 7 : axisRow + 2, "x");
-  if (columnShown) MiniIntoPlane(planes, axisColumn < 120 ? axisColumn + 3 : axisColumn - 6, 1, "y");
+  if (columnShown)
+    MiniIntoPlane(planes, axisColumn < 120 ? axisColumn + 3 : axisColumn - 6, 1, "y");
   if (rowShown && columnShown && axisColumn > 6 && axisRow < 56)
     MiniIntoPlane(planes, axisColumn - 6, axisRow + 2, "O");
 }

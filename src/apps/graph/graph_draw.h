@@ -30,6 +30,12 @@ void ColumnValue(const GraphView& view, int column, BcdNumber* x);
 long double ColumnOf(const GraphView& view, long double x);
 long double RowOf(const GraphView& view, long double y);
 
+// Evaluates the expression at *cursor (which ends on the token after it)
+// to a real value: 0, or the error code (3 for a complex or list value).
+int EvaluateReal(const uint8_t** cursor, BcdNumber* out);
+// The same for a whole token string: anything after the expression is 2.
+int EvaluateRealLine(const char* tokens, BcdNumber* out);
+
 // Evaluates a token string with `variable` (X, θ or T) set to `at`. Returns
 // 0 with a real value in *out, or the error code (3 for a complex or list
 // value).

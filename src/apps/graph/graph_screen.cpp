@@ -26,15 +26,30 @@ struct TitleRow {
 };
 // The integral's title starts with the integral sign (0xE6BB).
 constexpr TitleRow kTitles[] = {
-    {30240, "  ROOT", 27},    {30241, "  MAX", 27},  {30242, " MIN", 27},
-    {30243, "Y-ICPT", 27},    {30244, " ISECT", 27}, {30245, " Y-CAL", 27},
-    {30246, " X-CAL", 27},    {30247, "\xE6\xBB" "dx", 30},
-    {30248, "FOCUS", 28},     {30249, "SYMMETRY", 23},
-    {30250, "DIRECTRIX", 24}, {30251, "VERTEX", 27},
-    {30252, "LENGTH", 26},    {30253, "ECCENTRICITY", 20},
-    {30254, "X-ICPT", 27},    {30255, "Y-ICPT", 27}, {30256, "CENTER", 26},
-    {30257, "RADIUS", 27},    {30258, "ASYMPTOTES", 22},
-    {302, "LOWER", 27},       {346, " UPPER", 27},
+    {30240, "  ROOT", 27},
+    {30241, "  MAX", 27},
+    {30242, " MIN", 27},
+    {30243, "Y-ICPT", 27},
+    {30244, " ISECT", 27},
+    {30245, " Y-CAL", 27},
+    {30246, " X-CAL", 27},
+    {30247,
+     "\xE6\xBB"
+     "dx",
+     30},
+    {30248, "FOCUS", 28},
+    {30249, "SYMMETRY", 23},
+    {30250, "DIRECTRIX", 24},
+    {30251, "VERTEX", 27},
+    {30252, "LENGTH", 26},
+    {30253, "ECCENTRICITY", 20},
+    {30254, "X-ICPT", 27},
+    {30255, "Y-ICPT", 27},
+    {30256, "CENTER", 26},
+    {30257, "RADIUS", 27},
+    {30258, "ASYMPTOTES", 22},
+    {302, "LOWER", 27},
+    {346, " UPPER", 27},
 };
 
 // Labels of the derivative read-out; θ is 0xCE.
@@ -87,10 +102,23 @@ void DrawGSolveTitle(int code) {
   }
 }
 
-void ReadoutText(const BcdNumber& value, int maxDots, char* out, int capacity) {
+namespace {
+
+BcdDisplay CurrentDisplay() {
   BcdDisplay display;
   display.mode = GetSetupItem(kSetupDisplay) & 0x7F;
   display.angleUnit = GetSetupItem(kSetupAngle);
+  return display;
+}
+
+}  // namespace
+
+void FormatGraphValue(const BcdNumber& value, char* out) {
+  BcdFormatResult(&value, 0, CurrentDisplay(), out);
+}
+
+void ReadoutText(const BcdNumber& value, int maxDots, char* out, int capacity) {
+  BcdDisplay display = CurrentDisplay();
   char text[kBcdTextSize];
   BcdFormatResult(&value, 0, display, text);
   bool drawn = false;

@@ -45,6 +45,8 @@ enum class DerivativeLabel : uint8_t { kDyDx, kDxDt, kDyDt, kDrDtheta };
 // 1 (17, 7), 2 (1, 8), 3 (17, 8) in mini cells.
 void DrawDerivativeReadout(DerivativeLabel label, int place, const BcdNumber& value);
 
+// A value as the display settings show it (kBcdTextSize bytes).
+void FormatGraphValue(const BcdNumber& value, char* out);
 // A value as a short read-out text (calculator string): the display
 // settings, made shorter when it would not fit `maxDots` of the mini font.
 void ReadoutText(const BcdNumber& value, int maxDots, char* out, int capacity);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "apps/common/app_screen.h"
+#include "apps/graph/graph_draw.h"
 #include "apps/graph/graph_screen.h"
 #include "apps/graph/graph_ui.h"
 #include "apps/graph/line_edit.h"
@@ -32,7 +33,7 @@ constexpr int kFieldLines = 6;
 
 // The editor's labels of the window fields; the θ of Tmin is 0xCE.
 constexpr const char* kWindowLabels[kViewEditorFields] = {
-    "Xmin  :", " max  :", " scale:", " dot  :", "Ymin  :",
+    "Xmin  :", " max  :", " scale:",    " dot  :", "Ymin  :",
     " max  :", " scale:", "T\xCEmin :", "  max :", "  ptch:",
 };
 constexpr const char* kFactorLabels[2] = {"Xfact :", "Yfact :"};
@@ -57,30 +58,6 @@ constexpr MenuRow kMenus[] = {
 };
 MenuEntry gMenus[std::size(kMenus)][kMenuEntries];
 MenuEntry gShiftBar[kMenuEntries];
-
-// ---- Numbers as the editors show and read them ------------------------------------
-
-void ValueText(const BcdNumber& value, char* out) {
-  BcdDisplay display;
-  display.mode = GetSetupItem(kSetupDisplay) & 0x7F;
-  display.angleUnit = GetSetupItem(kSetupAngle);
-  BcdFormatResult(&value, 0, display, out);
-}
-
-// The value of typed tokens: 0 with the value, or the error code.
-int ValueOf(const std::string& tokens, BcdNumber* out) {
-  const uint8_t* cursor = reinterpret_cast<const uint8_t*>(tokens.c_str());
-  EvalStacks stacks;
-  BcdNumber value[2];
-  if (!Evaluate(&cursor, value, &stacks, 0)) {
-    const int code = BcdErrorCode(&value[0]);
-    return code ? code : kBcdErrSyntax;
-  }
-  if (*cursor != 0) return kBcdErrSyntax;
-  if (BcdKind(&value[0]) != kBcdKindScalar || BcdIsComplex(&value[0])) return kBcdErrMa;
-  *out = value[0];
-  return 0;
-}
 
 // ---- A screen of named numbers --------------------------------------------------
 
@@ -115,7 +92,7 @@ void DrawFields(void* context) {
     if (s.editing && index == s.selected) continue;
     BcdNumber value;
     char text[kBcdTextSize] = "";
-    if (s.list->get(index, &value) == 0) ValueText(value, text);
+    if (s.list->get(index, &value) == 0) FormatGraphValue(value, text);
     Locate(kValueColumn, line);
     if (index == s.selected)
       PrintRevPadded(text, kTextColumns);
@@ -164,7 +141,7 @@ void RunFieldList(const FieldList& list) {
       // The arrows edit what is there: the value's text typed again.
       BcdNumber value;
       char text[kBcdTextSize] = "";
-      if (list.get(s.selected, &value) == 0) ValueText(value, text);
+      if (list.get(s.selected, &value) == 0) FormatGraphValue(value, text);
       for (const char* p = text; *p; ++p) {
         tokens += *p;
       }
@@ -177,7 +154,7 @@ void RunFieldList(const FieldList& list) {
     }
     if (end == EditEnd::kCancel || tokens.empty()) continue;
     BcdNumber value;
-    int rc = ValueOf(tokens, &value);
+    int rc = EvaluateRealLine(tokens.c_str(), &value);
     if (rc == 0) rc = list.set(s.selected, value);
     if (rc != 0) {
       DrawFields(&s);
@@ -185,7 +162,8 @@ void RunFieldList(const FieldList& list) {
       continue;
     }
     if (end == EditEnd::kUp) s.selected = (s.selected + list.count - 1) % list.count;
-    if (end == EditEnd::kAccept || end == EditEnd::kDown) s.selected = (s.selected + 1) % list.count;
+    if (end == EditEnd::kAccept || end == EditEnd::kDown)
+      s.selected = (s.selected + 1) % list.count;
   }
   if (MenuOnStack(list.menu)) {
     while (CurrentMenu() != list.menu && CurrentMenu() >= 0) PopMenu(kPopTop);
@@ -352,8 +330,8 @@ void ViewWindowScreen(WindowSide side) {
 }
 
 void FactorScreen() {
-  const FieldList list{kMsgFactor,     2,              kFactorLabels, kMenuFactor,
-                       GetFactorField, SetFactorField, FactorKey};
+  const FieldList list{kMsgFactor,     2,        kFactorLabels, kMenuFactor, GetFactorField,
+                       SetFactorField, FactorKey};
   RunFieldList(list);
 }
 

@@ -39,7 +39,8 @@ void InsertCode(std::string* tokens, size_t* cursor, uint32_t code, bool overwri
   std::string bytes;
   if (code > 0xFF) bytes += static_cast<char>(code >> 8);
   bytes += static_cast<char>(code & 0xFF);
-  if (overwrite && *cursor < tokens->size()) tokens->erase(*cursor, NextToken(*tokens, *cursor) - *cursor);
+  if (overwrite && *cursor < tokens->size())
+    tokens->erase(*cursor, NextToken(*tokens, *cursor) - *cursor);
   tokens->insert(*cursor, bytes);
   *cursor += bytes.size();
 }
@@ -133,7 +134,9 @@ EditEnd EditTokenLine(std::string* tokens, const EditPlace& place, uint32_t firs
           case kKeyDown:
             HideCursor();
             *tokens = line;
-            return code == kKeyExe ? EditEnd::kAccept : code == kKeyUp ? EditEnd::kUp : EditEnd::kDown;
+            return code == kKeyExe  ? EditEnd::kAccept
+                   : code == kKeyUp ? EditEnd::kUp
+                                    : EditEnd::kDown;
           case kKeyExit:
             HideCursor();
             return EditEnd::kCancel;

@@ -25,5 +25,5 @@ EditEnd EditTokenLine(std::string* tokens, const EditPlace& place, uint32_t firs
 
 // The shown text of a token string (calculator characters), one code per
 // cell.
-void TokenCells(const std::string& tokens, std::u16string* cells, std::u16string::size_type* cursorCell,
-                size_t cursorByte);
+void TokenCells(const std::string& tokens, std::u16string* cells,
+                std::u16string::size_type* cursorCell, size_t cursorByte);

@@ -253,7 +253,6 @@ int RecallWindowMemoryNumber(int number) {
   if (number < 1 || number > kWindowMemories) return kErrArgument;
   ViewWindow w;
   // A memory never stored holds the initial window.
-  if (ReadGraphItem(MemoryItem(number).c_str(), &w, sizeof w) != 0)
-    PresetWindow(kPresetInit, &w);
+  if (ReadGraphItem(MemoryItem(number).c_str(), &w, sizeof w) != 0) PresetWindow(kPresetInit, &w);
   return Store(WindowSide::kMain, w);
 }

@@ -14,9 +14,9 @@
 #include "math/eval.h"
 #include "math/eval_print.h"
 #include "math/interp.h"
+#include "math/interp_graph.h"
 #include "memory/mcs_core.h"
 #include "memory/mem_app.h"
-#include "math/interp_graph.h"
 #include "os/setup.h"
 #include "os/text.h"
 #include "os/vram.h"
@@ -173,7 +173,8 @@ int RunRun(const std::vector<std::string>& args) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     std::string error;
-    if (TakeMemoryOption(args, &i, &files, &error) || TakeScreenOption(args, &i, &outputs, &error)) {
+    if (TakeMemoryOption(args, &i, &files, &error) ||
+        TakeScreenOption(args, &i, &outputs, &error)) {
       if (!error.empty()) return CliError("run", error, kExitUsage);
     } else if (a == "--program" || a == "--name") {
       if (i + 1 >= args.size()) return CliError("run", a + " needs a value", kExitUsage);

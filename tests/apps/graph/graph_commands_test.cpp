@@ -54,13 +54,27 @@ TEST_F(GraphCommandsTest, ArgumentsAreChecked) {
     int rc;
   };
   const Row rows[] = {
-      {"PxlOn 5,10", 0},          {"PxlOn 64,10", 8},         {"PxlOn 0,10", 8},
-      {"PxlOn 5,128", 8},         {"PxlOn 1.5,3", 8},         {"PxlOn 5", 2},
-      {"PxlOn 5,6,7", 2},         {"PlotOn 1,1", 0},          {"F-Line 0,0,1", 2},
-      {"Circle 0,0,1", 0},        {"Text 1,1,\"HI\"", 0},     {"Text 1,1", 2},
-      {"Text 70,1,\"HI\"", 8},    {"Text 1,1,2+3", 0},        {"StoPict 21", 8},
-      {"RclPict 0", 8},           {"Vertical 1/0", 3},        {"Horizontal 0", 0},
-      {"ViewWindow 1E99,2", 28},  {"Factor 0,2", 28},         {"AxesOff", 0},
+      {"PxlOn 5,10", 0},
+      {"PxlOn 64,10", 8},
+      {"PxlOn 0,10", 8},
+      {"PxlOn 5,128", 8},
+      {"PxlOn 1.5,3", 8},
+      {"PxlOn 5", 2},
+      {"PxlOn 5,6,7", 2},
+      {"PlotOn 1,1", 0},
+      {"F-Line 0,0,1", 2},
+      {"Circle 0,0,1", 0},
+      {"Text 1,1,\"HI\"", 0},
+      {"Text 1,1", 2},
+      {"Text 70,1,\"HI\"", 8},
+      {"Text 1,1,2+3", 0},
+      {"StoPict 21", 8},
+      {"RclPict 0", 8},
+      {"Vertical 1/0", 3},
+      {"Horizontal 0", 0},
+      {"ViewWindow 1E99,2", 28},
+      {"Factor 0,2", 28},
+      {"AxesOff", 0},
       {"ViewWindow -1,1,1,-1,1,1,0,1,0", 28},
   };
   for (const Row& row : rows) EXPECT_EQ(Command(row.text), row.rc) << row.text;
@@ -138,7 +152,8 @@ TEST_F(GraphCommandsTest, ARunEndsOnTheGraphScreen) {
   InterpResult result;
   InterpIo io;
   ClearVram();
-  ASSERT_EQ(InterpRun(reinterpret_cast<const uint8_t*>(line.c_str()), kInterpModeLine, &result, io), 1)
+  ASSERT_EQ(InterpRun(reinterpret_cast<const uint8_t*>(line.c_str()), kInterpModeLine, &result, io),
+            1)
       << result.error;
   EXPECT_EQ(GetPixel(1, 1), 1);
   EXPECT_EQ(GetPixel(127, 63), 1);

@@ -69,9 +69,9 @@ TEST_F(ViewWindowTest, RefusedValuesChangeNothing) {
     const char* value;
   };
   const Row rows[] = {
-      {kXdot, "0"},      {kXdot, "-1"},      {kXdotHalf, "0"},  {kXdotHalf, "-0.2"},
-      {kTpitch, "0"},    {kYmax, "2E98"},    {kYmax, "1E98"},   {kYmin, "-1E98"},
-      {kXmin, "-9E99"},  {kXdot, "9E97"},    {kXscale, "1E98"}, {kTmax, "5E98"},
+      {kXdot, "0"},     {kXdot, "-1"},   {kXdotHalf, "0"},  {kXdotHalf, "-0.2"},
+      {kTpitch, "0"},   {kYmax, "2E98"}, {kYmax, "1E98"},   {kYmin, "-1E98"},
+      {kXmin, "-9E99"}, {kXdot, "9E97"}, {kXscale, "1E98"}, {kTmax, "5E98"},
   };
   for (const Row& row : rows) {
     ASSERT_EQ(SavePreviousWindow(false), 0);
