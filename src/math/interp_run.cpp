@@ -92,7 +92,8 @@ bool SmallInteger(const BcdNumber* x, int64_t* v) {
   return true;
 }
 
-// An integer below 10^15 in size as a record, exactly.
+// An integer below 10^15 in size as a record, exactly: its digits packed and
+// moved up to the mantissa's first place, the exponent their count less one.
 void FromSmallInteger(int64_t n, BcdNumber* out) {
   using namespace bcd_internal;
   if (n == 0) {
@@ -101,7 +102,12 @@ void FromSmallInteger(int64_t n, BcdNumber* out) {
   }
   uint64_t m = uint64_t(n < 0 ? -n : n);
   int digits = DecimalDigits(m);
-  StoreDec(n < 0, m * kPow10[15 - digits], digits - 1, out);
+  uint64_t packed = m < kPow10[8] ? BinaryToBcd8(m) : BinaryToBcd15(m);
+  packed <<= 4 * (15 - digits);
+  unsigned e = unsigned(digits - 1);
+  out->bytes[0] = uint8_t(((n < 0 ? 5 : 0) + 1) << 4 | e / 10);
+  StoreBE64(out->bytes + 1, uint64_t(e % 10) << 60 | packed);
+  out->bytes[9] = out->bytes[10] = out->bytes[11] = 0;
 }
 
 // Straight into a letter's 24-byte record (a real value with a zero
