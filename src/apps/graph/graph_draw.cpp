@@ -1,5 +1,6 @@
 #include "apps/graph/graph_draw.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -254,24 +255,28 @@ bool ConnectMode() {
 
 void DrawGraphSegment(GraphPlanes* planes, long double x1, long double y1, long double x2,
                       long double y2, uint8_t planeMode) {
-  // Clip to the graph area (Liang-Barsky), then step dot by dot.
-  const long double lo[2] = {kFirstColumn - 0.5L, kFirstRow - 0.5L};
-  const long double hi[2] = {kLastColumn + 0.49L, kLastRow + 0.49L};
-  const long double p0[2] = {x1, y1}, d[2] = {x2 - x1, y2 - y1};
-  long double t0 = 0, t1 = 1;
+  // Clip to the graph area (Liang-Barsky), then step dot by dot. Doubles
+  // hold dot positions well enough and are much quicker than long doubles.
+  const double lo[2] = {kFirstColumn - 0.5, kFirstRow - 0.5};
+  const double hi[2] = {kLastColumn + 0.49, kLastRow + 0.49};
+  const double p0[2] = {static_cast<double>(x1), static_cast<double>(y1)};
+  const double d[2] = {static_cast<double>(x2 - x1), static_cast<double>(y2 - y1)};
+  double t0 = 0, t1 = 1;
   for (int axis = 0; axis < 2; ++axis) {
     if (d[axis] == 0) {
       if (p0[axis] < lo[axis] || p0[axis] > hi[axis]) return;
       continue;
     }
-    long double a = (lo[axis] - p0[axis]) / d[axis], b = (hi[axis] - p0[axis]) / d[axis];
+    double a = (lo[axis] - p0[axis]) / d[axis], b = (hi[axis] - p0[axis]) / d[axis];
     if (a > b) std::swap(a, b);
-    t0 = std::fmax(t0, a);
-    t1 = std::fmin(t1, b);
+    t0 = std::max(t0, a);
+    t1 = std::min(t1, b);
     if (t0 > t1) return;
   }
-  int ax = Round(x1 + t0 * d[0]), ay = Round(y1 + t0 * d[1]);
-  const int bx = Round(x1 + t1 * d[0]), by = Round(y1 + t1 * d[1]);
+  int ax = static_cast<int>(std::lround(p0[0] + t0 * d[0]));
+  int ay = static_cast<int>(std::lround(p0[1] + t0 * d[1]));
+  const int bx = static_cast<int>(std::lround(p0[0] + t1 * d[0]));
+  const int by = static_cast<int>(std::lround(p0[1] + t1 * d[1]));
   const int dx = std::abs(bx - ax), dy = -std::abs(by - ay);
   const int sx = ax < bx ? 1 : -1, sy = ay < by ? 1 : -1;
   int err = dx + dy;
