@@ -7,9 +7,11 @@
 #include "apps/memory/memory_app.h"
 #include "apps/runmat/runmat_app.h"
 #include "apps/system/system_app.h"
+#include "math/text_tokens.h"
 #include "math/token.h"
 #include "os/app_table.h"
 #include "os/catalog.h"
+#include "os/clip_buffer.h"
 #include "os/getkey.h"
 
 namespace {
@@ -25,6 +27,15 @@ void TokenNameForCatalog(uint16_t code, char* buffer, size_t capacity) {
   buffer[capacity - 1] = 0;
 }
 
+// Pasted PC text reaches the clip buffer as tokens; copied clip text leaves
+// it as PC text.
+bool ClipTextIn(const char* utf8, std::string* tokens) {
+  return TextToTokens(utf8, tokens) == 0;
+}
+std::string ClipTextOut(const uint8_t* tokens) {
+  return TokensToText(tokens);
+}
+
 }  // namespace
 
 void InstallApplications() {
@@ -36,4 +47,5 @@ void InstallApplications() {
   SetFilesDroppedHandler(MemoryImportDropped);
   SetApplicationEntry(kAppSystem, SystemAppEntry);
   SetCommandNameLookup(TokenNameForCatalog);
+  SetClipTextConverters(ClipTextIn, ClipTextOut);
 }

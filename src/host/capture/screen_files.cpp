@@ -1,7 +1,12 @@
 #include "host/capture/screen_files.h"
 
+#include <dirent.h>
+#include <strings.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -112,4 +117,74 @@ bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) 
   if (!f) return false;
   bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   return std::fclose(f) == 0 && ok;
+}
+
+std::vector<uint8_t> EncodeDifferenceBmp(const std::vector<uint8_t>& recorded,
+                                         const std::vector<uint8_t>& replayed) {
+  constexpr int kWidth = 128, kHeight = 64, kSourceHeader = 62, kPixelBytes = 1024;
+  constexpr uint32_t kImageSize = kWidth / 2 * kHeight;
+  std::vector<uint8_t> out = {'B', 'M'};
+  Put32(out, 118 + kImageSize);
+  Put32(out, 0);
+  Put32(out, 118);
+  Put32(out, 40);
+  Put32(out, kWidth);
+  Put32(out, kHeight);
+  Put16(out, 1);
+  Put16(out, 4);
+  Put32(out, 0);
+  Put32(out, kImageSize);
+  Put32(out, 3780);
+  Put32(out, 3780);
+  Put32(out, 16);
+  Put32(out, 16);
+  // Only four entries mean something: black where both agree on dark, white
+  // where both agree on light, red for a dot that went missing, blue for a
+  // dot that appeared. The rest are greys.
+  for (uint32_t i = 0; i < 16; ++i) {
+    uint32_t grey = 0x80 + i * 4;
+    uint32_t colour = grey | grey << 8 | grey << 16;
+    if (i == kDiffDarkBoth) colour = 0x000000;
+    if (i == kDiffLightBoth) colour = 0xFFFFFF;
+    if (i == kDiffRecordedOnly) colour = 0xFF0000;
+    if (i == kDiffReplayedOnly) colour = 0x0000FF;
+    Put32(out, colour);  // stored blue, green, red, 0
+  }
+  auto byteAt = [](const std::vector<uint8_t>& file, int i) -> uint8_t {
+    size_t at = kSourceHeader + static_cast<size_t>(i);
+    return at < file.size() ? file[at] : 0;
+  };
+  for (int i = 0; i < kPixelBytes; ++i) {
+    uint8_t a = byteAt(recorded, i), b = byteAt(replayed, i);
+    for (int bit = 7; bit >= 0; bit -= 2) {
+      uint8_t pair = 0;
+      for (int k = 0; k < 2; ++k) {
+        bool inRecorded = a >> (bit - k) & 1, inReplayed = b >> (bit - k) & 1;
+        uint8_t index = inRecorded ? (inReplayed ? kDiffDarkBoth : kDiffRecordedOnly)
+                                   : (inReplayed ? kDiffReplayedOnly : kDiffLightBoth);
+        pair = static_cast<uint8_t>(pair << 4 | index);
+      }
+      out.push_back(pair);
+    }
+  }
+  return out;
+}
+
+std::string NextCaptureName(const std::string& folder) {
+  std::string prefix = folder;
+  if (!prefix.empty() && prefix.back() != '/') prefix += '/';
+  long largest = 0;
+  if (DIR* dir = opendir(prefix.empty() ? "." : prefix.c_str())) {
+    while (dirent* entry = readdir(dir)) {
+      const char* name = entry->d_name;
+      size_t length = std::strlen(name);
+      if (length < 8 || std::strncmp(name, "Disp", 4) != 0) continue;
+      if (strcasecmp(name + length - 4, ".bmp") != 0) continue;
+      largest = std::max(largest, std::strtol(name + 4, nullptr, 10));
+    }
+    closedir(dir);
+  }
+  char name[32];
+  std::snprintf(name, sizeof name, "Disp%05ld.bmp", largest + 1);
+  return prefix + name;
 }

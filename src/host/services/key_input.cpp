@@ -1,5 +1,6 @@
 #include "host/services/key_input.h"
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -21,16 +22,40 @@ void SetShiftState(int state) {
 constexpr uint16_t kFractionToDecimalKey = 65;
 constexpr int kAlpha = 4, kSmallAlpha = 8, kAlphaLock = 132, kSmallAlphaLock = 136;
 
+std::atomic<int> gKeyLogMode{0};
+std::atomic<KeyLogWriter> gKeyLogWriter{nullptr};
+std::atomic<bool> gStepRequest{false};
+
 }  // namespace
 
 bool HostSendKey(uint16_t code, uint16_t aux) {
+  HostSetStatusNote("");
+  if (gKeyLogMode == 2) {
+    gStepRequest = true;
+    return false;
+  }
   const KeyMapRow* row = KeyMapOf(code);
   if (!row) return false;
   // F<>D also puts the display picture on the clipboard.
   if (code == kFractionToDecimalKey)
     if (HostFrontEnd* fe = HostCurrentFrontEnd()) fe->CopyScreenToClipboard();
+  if (gKeyLogMode == 1)
+    if (KeyLogWriter writer = gKeyLogWriter; writer && !writer(row->row, row->column)) return false;
   PostKey(row->row, row->column, aux, 0);
   return true;
+}
+
+void HostSetKeyLogMode(int mode) {
+  gKeyLogMode = mode;
+}
+int HostKeyLogMode() {
+  return gKeyLogMode;
+}
+void HostSetKeyLogWriter(KeyLogWriter writer) {
+  gKeyLogWriter = writer;
+}
+bool HostTakeStepRequest() {
+  return gStepRequest.exchange(false);
 }
 
 uint16_t HostPcKeyDown(int virtualKey, bool* handled) {
@@ -48,6 +73,7 @@ uint16_t HostTypeCharacter(int ch, bool alwaysCapitals) {
     HostSendKey(row->code, row->aux);
     return row->code;
   }
+  if (gKeyLogMode != 0) return kNoKey;
   if (ch >= 'A' && ch <= 'Z') {
     int saved = ShiftState();
     if (saved != kAlphaLock) SetShiftState(kAlpha);

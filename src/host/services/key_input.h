@@ -22,3 +22,16 @@ uint16_t HostTypeCharacter(int character, bool alwaysCapitals);
 // Types a UTF-8 text character by character (headless front ends), waiting
 // for room in the key queue when the text is longer than it.
 void HostTypeText(const char* utf8, bool alwaysCapitals);
+
+// ---- Key log ------------------------------------------------------------------
+// 0 idle, 1 recording, 2 replaying. While a log records or replays, letters
+// typed without a key of their own are ignored.
+void HostSetKeyLogMode(int mode);
+int HostKeyLogMode();
+// While recording, every face key is offered to the writer before it is
+// sent; false drops the key (neither logged nor sent).
+using KeyLogWriter = bool (*)(int32_t row, int32_t column);
+void HostSetKeyLogWriter(KeyLogWriter writer);
+// During a replay a face key sends nothing and only asks for the next step
+// of a step replay; this takes (and clears) that request.
+bool HostTakeStepRequest();

@@ -1,0 +1,102 @@
+#include "host/harness/os_probe.h"
+
+#include <cstring>
+
+#include "host/capture/capture.h"
+#include "host/services/front_end.h"
+#include "math/bcd.h"
+#include "math/bcd_text.h"
+#include "memory/mem_app.h"
+#include "os/app_table.h"
+#include "os/boot.h"
+#include "os/charset.h"
+#include "os/fkey_labels.h"
+#include "os/getkey.h"
+#include "os/menu.h"
+
+namespace {
+
+struct ControlName {
+  uint32_t code;
+  const char* name;
+};
+constexpr ControlName kControlNames[] = {
+    {30037, "Setup"},   {30035, "Copy"},          {30036, "Paste"},   {30027, "Alpha-Lock"},
+    {30029, "Quit"},    {30030, "V-Window"},      {30033, "Ins"},     {30051, "Cut"},
+    {30055, "Capture"}, {30057, "Module Change"}, {30100, "Catalog"},
+};
+
+constexpr uint32_t kAnsSlot = 28;
+
+std::string FKeyLabelNow(int slot) {
+  if (slot < 0 || slot >= kMenuEntries) return {};
+  const MenuEntry* entries = MenuEntriesOf(BarMenu());
+  if (!entries) return {};
+  int icon = entries[slot].icon;
+  if (icon == kIconEndOfBar) return {};
+  if (icon < 0) icon = ~icon;
+  return CalcToUtf8(reinterpret_cast<const uint8_t*>(FKeyLabel(icon)));
+}
+
+OsFacts TakeOsFacts() {
+  // The application is compared with the one seen last time: launching
+  // again the same application is no news.
+  static uint16_t seenApp = 0xFFFF;
+  OsFacts facts;
+  facts.charCode = LastCharCode();
+  facts.controlCode = LastControlCode();
+  uint16_t current = Os().current.index;
+  if (current != seenApp) {
+    if (const AppRow* row = ApplicationRow(current)) facts.appName = row->name;
+    seenApp = current;
+  }
+  return facts;
+}
+
+}  // namespace
+
+std::string AnswerTextOf(const uint8_t record[24]) {
+  BcdNumber parts[2];
+  std::memcpy(parts, record, sizeof parts);
+  bool complex = BcdIsComplex(&parts[0]);
+  if (!complex) BcdFromInt(&parts[1], 0);
+  char real[64] = {}, imaginary[64] = {};
+  BcdCanonicalText(&parts[0], real);
+  BcdCanonicalText(&parts[1], imaginary);
+  return std::string(1, complex ? 'C' : 'R') + "\t" + real + "\t" + imaginary;
+}
+
+const char* ControlFunctionName(uint32_t code) {
+  for (const ControlName& c : kControlNames)
+    if (c.code == code) return c.name;
+  return nullptr;
+}
+
+HarnessProbe OsProbe() {
+  HarnessProbe p;
+  p.waitQuiet = [](int ms) { return HostWaitOsIdle(ms); };
+  p.answerText = [] { return AnswerTextOf(MemVariable(kAnsSlot)); };
+  p.screen = [](uint8_t plane[kLcdBytes]) { CaptureScreenPlane(plane); };
+  p.textCursor = [] {
+    const OsHooks& hooks = HostOsHooks();
+    return hooks.textCursor ? hooks.textCursor() : TextCursorInfo{};
+  };
+  p.graphCursor = [](int* x, int* y) {
+    GraphCursorInfo g = HostGraphCursor();
+    *x = g.x;
+    *y = g.y;
+    return g.active;
+  };
+  p.fkeyLabel = FKeyLabelNow;
+  p.takeFacts = TakeOsFacts;
+  p.charText = [](uint32_t code) {
+    const char* text = CharToUtf8(static_cast<uint16_t>(code));
+    return std::string(text ? text : "");
+  };
+  p.shiftState = [] {
+    const OsHooks& hooks = HostOsHooks();
+    return hooks.getShiftState ? hooks.getShiftState() : 0;
+  };
+  p.osGone = [] { return HostOsThreadFinished(); };
+  return p;
+}

@@ -1,0 +1,182 @@
+// Capture files and the clip text: difference pictures, automatic names,
+// copy and paste through the OS's clip buffer.
+#include "host/capture/capture.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "host/capture/screen_files.h"
+#include "host/services/front_end.h"
+#include "host/services/key_input.h"
+#include "os/clip_buffer.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
+  return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t{b[at + 3]} << 24;
+}
+
+std::vector<uint8_t> BmpWithFirstByte(uint8_t first) {
+  uint8_t plane[1024] = {};
+  plane[63 * 16] = first;  // the bottom row is stored first
+  return EncodeScreenBmp(plane, 128, 64);
+}
+
+TEST(DifferencePicture, FourIndicesTwoDotsABytes) {
+  // Dots of the first byte, left to right: both dark, recorded only,
+  // replayed only, both light (twice).
+  std::vector<uint8_t> recorded = BmpWithFirstByte(0b11000000);
+  std::vector<uint8_t> replayed = BmpWithFirstByte(0b10100000);
+  std::vector<uint8_t> diff = EncodeDifferenceBmp(recorded, replayed);
+  ASSERT_EQ(diff.size(), size_t{kDifferenceBmpSize});
+  EXPECT_EQ(Le32(diff, 2), uint32_t{kDifferenceBmpSize});
+  EXPECT_EQ(Le32(diff, 10), 118u);
+  EXPECT_EQ(diff[28], 4) << "4 bits a dot";
+  EXPECT_EQ(Le32(diff, 46), 16u);
+  EXPECT_EQ(diff[118], kDiffDarkBoth << 4 | kDiffRecordedOnly);
+  EXPECT_EQ(diff[119], kDiffReplayedOnly << 4 | kDiffLightBoth);
+  EXPECT_EQ(diff[120], kDiffLightBoth << 4 | kDiffLightBoth);
+  EXPECT_EQ(diff.back(), kDiffLightBoth << 4 | kDiffLightBoth);
+  // The table gives the four meaningful entries distinct colours.
+  EXPECT_NE(Le32(diff, 54 + 4 * kDiffRecordedOnly), Le32(diff, 54 + 4 * kDiffReplayedOnly));
+  EXPECT_EQ(Le32(diff, 54 + 4 * kDiffLightBoth), 0xFFFFFFu);
+}
+
+TEST(DifferencePicture, ShortFilesCountAsLight) {
+  std::vector<uint8_t> dark(62 + 1024, 0xFF), none;
+  std::vector<uint8_t> diff = EncodeDifferenceBmp(dark, none);
+  EXPECT_EQ(diff[118], kDiffRecordedOnly << 4 | kDiffRecordedOnly);
+  EXPECT_EQ(diff.size(), size_t{kDifferenceBmpSize});
+}
+
+class CaptureFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("vk-capture-" + std::to_string(::getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  void Touch(const char* name) { std::ofstream(dir_ / name) << "x"; }
+  fs::path dir_;
+};
+
+TEST_F(CaptureFolder, NextNumberIsAboveTheLargestAndGapsStay) {
+  EXPECT_EQ(NextCaptureName(dir_.string()), (dir_ / "Disp00001.bmp").string());
+  Touch("Disp00002.bmp");
+  Touch("Disp00007.bmp");
+  Touch("Disp00099.txt");   // not a bitmap
+  Touch("Other00050.bmp");  // not a capture
+  EXPECT_EQ(NextCaptureName(dir_.string()), (dir_ / "Disp00008.bmp").string());
+  EXPECT_EQ(NextCaptureName(dir_.string() + "/"), (dir_ / "Disp00008.bmp").string());
+}
+
+TEST_F(CaptureFolder, AnEmptyFolderIsTheCurrentDirectory) {
+  fs::path before = fs::current_path();
+  fs::current_path(dir_);
+  Touch("Disp00003.bmp");
+  std::string name = NextCaptureName("");
+  std::string written = CaptureScreenToFolder("");
+  fs::current_path(before);
+  EXPECT_EQ(name, "Disp00004.bmp");
+  EXPECT_EQ(written, "Disp00004.bmp");
+  ASSERT_TRUE(fs::exists(dir_ / "Disp00004.bmp"));
+  EXPECT_EQ(fs::file_size(dir_ / "Disp00004.bmp"), 1086u);
+}
+
+TEST_F(CaptureFolder, AFileThatCannotBeCreatedIsSkipped) {
+  EXPECT_FALSE(CaptureScreenToFile((dir_ / "no" / "such" / "x.bmp").string()));
+  EXPECT_EQ(CaptureScreenToFolder((dir_ / "missing").string()), "");
+}
+
+// ---- Clip text ------------------------------------------------------------------
+
+bool UpperIn(const char* utf8, std::string* tokens) {
+  if (std::string(utf8).find('!') != std::string::npos) return false;
+  for (const char* p = utf8; *p; ++p) tokens->push_back(static_cast<char>(std::toupper(*p)));
+  return true;
+}
+std::string LowerOut(const uint8_t* tokens) {
+  std::string text;
+  for (const uint8_t* p = tokens; *p; ++p) text.push_back(static_cast<char>(std::tolower(*p)));
+  return text;
+}
+
+class ClipText : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HostResetForTest();
+    HostSetKeyLogMode(0);
+    OsHooks hooks;
+    hooks.getShiftState = [] { return shift.load(); };
+    HostInstallOsHooks(hooks);
+    SetClipTextConverters(UpperIn, LowerOut);
+    ClipBufferClear();
+  }
+  void TearDown() override {
+    SetClipTextConverters(nullptr, nullptr);
+    ClipBufferClear();
+    HostResetForTest();
+  }
+  static inline std::atomic<int> shift{0};
+};
+
+TEST_F(ClipText, PasteFillsTheBufferAndPushesThePasteKey) {
+  ASSERT_TRUE(PasteText("1+2"));
+  EXPECT_EQ(ClipBufferGet(), "1+2");
+  ASSERT_EQ(KeyQueueCount(), 1);
+  KeyEntry key = WaitKey();
+  EXPECT_EQ(key.row, -2);
+  EXPECT_EQ(key.aux, kCalcKeyPaste);
+
+  // Text that reads as no tokens leaves the buffer empty: nothing is pasted.
+  ASSERT_TRUE(PasteText("a!b"));
+  EXPECT_EQ(ClipBufferGet(), "");
+  WaitKey();
+
+  HostSetKeyLogMode(2);
+  EXPECT_FALSE(PasteText("1")) << "no paste during a replay";
+  EXPECT_EQ(KeyQueueCount(), 0);
+}
+
+TEST_F(ClipText, CopyOnlyInClipAndOnlyWhatTheOsPutAside) {
+  shift = 0;
+  EXPECT_FALSE(CanCopyClipText());
+  EXPECT_EQ(CopyClipText([](int) {}), "");
+  EXPECT_EQ(KeyQueueCount(), 0) << "outside CLIP nothing is pushed";
+
+  shift = 2;
+  ASSERT_TRUE(CanCopyClipText());
+  // The stand-in OS takes the copy key and fills its buffer.
+  std::thread os([] {
+    KeyEntry key = WaitKey();
+    if (key.aux == kCalcKeyCopy) ClipBufferSet(reinterpret_cast<const uint8_t*>("SIN X"), 5);
+    WaitKey();  // waits (idle) until the test ends it
+  });
+  int pauses = 0;
+  std::string text = CopyClipText([&](int ms) {
+    ++pauses;
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+  });
+  EXPECT_EQ(text, "sin x");
+  PostKey(9, 9, 0, 0);
+  os.join();
+  shift = 0;
+}
+
+TEST(ClipBuffer, WithoutConvertersTextGoesNowhere) {
+  SetClipTextConverters(nullptr, nullptr);
+  EXPECT_EQ(ClipBufferPutText("1+2"), 0);
+  EXPECT_EQ(ClipBufferGet(), "");
+  ClipBufferSet(reinterpret_cast<const uint8_t*>("AB"), 2);
+  EXPECT_EQ(ClipBufferText(), "") << "no converter, no PC text";
+  ClipBufferClear();
+}
+
+}  // namespace
