@@ -105,13 +105,41 @@ void Commit(const LineEditor& edit) {
 
 // ---- The runner's screen -------------------------------------------------------------
 
+// The graph side's screen hook, while a line runs, and whether the graph is
+// what the display shows: then waits leave it standing, without the bar.
+InterpScreenHook gGraphHook = nullptr;
+bool gGraphShown = false;
+
+void TrackScreen(InterpScreen screen) {
+  gGraphShown = screen == InterpScreen::kGraph;
+  if (gGraphHook) gGraphHook(screen);
+}
+
+// One key with the graph on screen; it brings the text screen back.
+uint32_t KeyOverGraph() {
+  int bar = MenuBarDisplay();
+  SetMenuBarDisplay(0);
+  uint32_t code = 0;
+  GetKey(&code);
+  SetMenuBarDisplay(bar);
+  return code;
+}
+
+// A print on the text screen brings the text screen back.
 void ShowRun(void*) {
+  gGraphShown = false;
   Draw(nullptr);
   PutDisplay();
 }
 
 int WaitExe(void*) {
   for (;;) {
+    if (gGraphShown) {
+      uint32_t code = KeyOverGraph();
+      if (code == kKeyExe) break;
+      if (code == kKeyAc) return kBcdErrBreak;
+      continue;
+    }
     Draw(nullptr);
     uint32_t code;
     if (GetKey(&code)) continue;
@@ -190,9 +218,13 @@ void RunTheLine() {
   io.waitExe = WaitExe;
   io.readInput = ReadInput;
   InterpResult r;
+  gGraphHook = InterpGetScreenHook();
+  gGraphShown = false;
+  if (gGraphHook) InterpSetScreenHook(TrackScreen);
   ArmBreak();
   int ok = InterpRun(reinterpret_cast<const uint8_t*>(run.data()), kInterpModeLine, &r, io);
   DisarmBreak();
+  if (gGraphHook) InterpSetScreenHook(gGraphHook);
   gRun.recall = 0;
   if (!ok) {
     // The line comes back for correcting, the cursor on the failing token.
@@ -208,6 +240,9 @@ void RunTheLine() {
   }
   ShowResult(r);
   EditorClear(&gRun.line);
+  // A run that ends on the graph leaves it up until a key is pressed.
+  if (gGraphShown) KeyOverGraph();
+  gGraphShown = false;
 }
 
 // ---- The shown result --------------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include "math/eval.h"
 #include "math/eval_print.h"
 #include "math/interp.h"
+#include "math/interp_graph.h"
 #include "math/text_tokens.h"
 #include "math/token.h"
 #include "memory/mcs_core.h"
@@ -240,6 +241,33 @@ TEST_F(RunMatTest, ClipCopiesAndPastes) {
   // "1+2", mark "+2" with CLIP and the arrows, COPY, then paste it twice.
   Run({"tok:1+2", "SHIFT", "8", "LEFT", "LEFT", "F1", "SHIFT", "9", "SHIFT", "9", "EXE"});
   EXPECT_EQ(Value("Ans"), "7");
+}
+
+// A line that ends on a graph command leaves the graph up until a key; the
+// key brings the text screen back.
+TEST_F(RunMatTest, GraphStaysUntilAKey) {
+  InterpSetGraphHandler(0xE0, [](const uint8_t** p) {  // Plot: to the end of the line
+    while (**p) ++*p;
+    return 0;
+  });
+  static int graphs = 0;
+  graphs = 0;
+  InterpSetScreenHook([](InterpScreen s) {
+    if (s != InterpScreen::kGraph) return;
+    ++graphs;
+    ClearVram();
+    Locate(1, 4);
+    Print("GRAPH");
+  });
+  Run({"tok:Plot 1,1", "EXE"});
+  EXPECT_EQ(graphs, 1);
+  EXPECT_TRUE(Shows(4, "GRAPH"));
+  ResetKeyState();
+  Run({"tok:Plot 1,1", "EXE", "ESC"});
+  EXPECT_TRUE(Shows(1, "Plot 1,1"));
+  EXPECT_TRUE(Shows(2, "                 Done"));
+  InterpClearGraphHandlers();
+  InterpSetScreenHook(nullptr);
 }
 
 // Every command the interpreter runs can be typed from the keys: the menus
