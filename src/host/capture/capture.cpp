@@ -8,9 +8,6 @@
 namespace {
 
 constexpr int kShiftClip = 2;
-// How long a capture waits for the OS to finish drawing before it takes
-// what the window shows instead.
-constexpr int kQuietWaitMs = 200;
 // The copy key leaves the queue within a poll or two; the clip buffer is
 // filled when the OS waits for its next key. Past these a copy gives up.
 constexpr int kCopyPollMs = 10;
@@ -23,10 +20,10 @@ int ShiftState() {
 
 }  // namespace
 
-void CaptureScreenPlane(uint8_t plane[kLcdBytes]) {
+void CaptureScreenPlane(uint8_t plane[kLcdBytes], int quietWaitMs) {
   const OsHooks& hooks = HostOsHooks();
   // Vram is the OS's own: read it only while the OS waits for a key.
-  if (hooks.vram && HostWaitOsIdle(kQuietWaitMs)) {
+  if (hooks.vram && HostWaitOsIdle(quietWaitMs)) {
     const uint8_t* vram = hooks.vram();
     for (int i = 0; i < kLcdBytes; ++i) plane[i] = vram[i];
     return;

@@ -10,8 +10,9 @@
 #include "host/services/host_services.h"
 
 // The screen as captures and checkpoints take it: the OS's Vram (1 = dark),
-// read once the OS waits for a key; the LCD image when no Vram can be read.
-void CaptureScreenPlane(uint8_t plane[kLcdBytes]);
+// read once the OS waits for a key (waiting up to quietWaitMs for that); the
+// LCD image when no Vram can be read.
+void CaptureScreenPlane(uint8_t plane[kLcdBytes], int quietWaitMs = 200);
 // Writes the screen bitmap; false when the file cannot be created (callers
 // skip that silently).
 bool CaptureScreenToFile(const std::string& path);

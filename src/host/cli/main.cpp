@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "host/cli/cli.h"
+#include "host/cli/cli_harness.h"
 #include "host/cli/cli_memory.h"
 #include "host/cli/cli_run.h"
 #include "host/cli/tui.h"
@@ -21,6 +22,7 @@ const CliCommand kCommands[] = {
     {"run", "run a program text file and print its text screen", kRunUsage, RunRun},
     {"tui", "run the calculator full-screen in this terminal", kTuiUsage, RunTui},
     {"list", "print what main memory holds, one item a line", kListUsage, RunList},
+    {"replay", "replay a key log and check its answers and screens", kReplayUsage, RunReplay},
 };
 
 // A command's help; the calculator-file options hold for every command that

@@ -41,14 +41,14 @@ std::string FKeyLabelNow(int slot) {
 OsFacts TakeOsFacts() {
   // The application is compared with the one seen last time: launching
   // again the same application is no news.
-  static uint16_t seenApp = 0xFFFF;
+  static AppId seen{0xFFFF, 0xFFFF};
   OsFacts facts;
   facts.charCode = LastCharCode();
   facts.controlCode = LastControlCode();
-  uint16_t current = Os().current.index;
-  if (current != seenApp) {
-    if (const AppRow* row = ApplicationRow(current)) facts.appName = row->name;
-    seenApp = current;
+  AppId current = Os().current;
+  if (current.index != seen.index || current.option != seen.option) {
+    if (const AppRow* row = ApplicationRow(current.index)) facts.appName = row->name;
+    seen = current;
   }
   return facts;
 }
@@ -76,7 +76,9 @@ HarnessProbe OsProbe() {
   HarnessProbe p;
   p.waitQuiet = [](int ms) { return HostWaitOsIdle(ms); };
   p.answerText = [] { return AnswerTextOf(MemVariable(kAnsSlot)); };
-  p.screen = [](uint8_t plane[kLcdBytes]) { CaptureScreenPlane(plane); };
+  // At a checkpoint the OS has just swallowed the marker and is about to
+  // wait again: Vram is as good as settled.
+  p.screen = [](uint8_t plane[kLcdBytes]) { CaptureScreenPlane(plane, 10000); };
   p.textCursor = [] {
     const OsHooks& hooks = HostOsHooks();
     return hooks.textCursor ? hooks.textCursor() : TextCursorInfo{};
