@@ -53,25 +53,6 @@ std::string ScalarText(const BcdNumber v[2], bool canonical, int form) {
   return NumberUtf8(buf);
 }
 
-std::string ArrayText(const BcdNumber* ref, bool canonical, int form) {
-  Array a;
-  if (OpenArray(ref, &a)) return "ERROR";
-  bool list = a.kind == ArrayKind::kList;
-  std::string s = list ? "{" : "[";
-  for (uint32_t r = 0; r < a.rows; ++r) {
-    if (!list) s += '[';
-    for (uint32_t c = 0; c < a.cols; ++c) {
-      BcdNumber e[2];
-      a.Get(r * a.cols + c, e);
-      if (c > 0) s += ',';
-      s += ScalarText(e, canonical, form);
-    }
-    if (!list) s += ']';
-    if (list && r + 1 < a.rows) s += ',';
-  }
-  return s + (list ? "}" : "]");
-}
-
 // A pop-up message without its indent and outer blanks.
 std::string MessageLine(int number) {
   char buffer[kMessageBufferBytes];
@@ -141,7 +122,10 @@ std::string ResultText(const LineResult& result, bool canonical) {
     ScreenDoneText(done);
     return Trimmed(NumberUtf8(done));
   }
-  if (IsArray(&result.value[0])) return ArrayText(&result.value[0], canonical, result.form);
+  if (IsArray(&result.value[0])) {
+    return InterpArrayText(
+        result.value, [&](const BcdNumber e[2]) { return ScalarText(e, canonical, result.form); });
+  }
   return ScalarText(result.value, canonical, result.form);
 }
 

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "math/bcd.h"
@@ -146,7 +147,12 @@ int InterpStoreProgram(const char* name, const uint8_t* tokens, size_t length);
 // none by that name.
 bool InterpReadProgram(const char* name, std::string* tokens);
 
+// A list as {a,b,...} or a matrix as [[a,b][c,d]], each element written by
+// `element`; "ERROR" for a reference that does not open.
+std::string InterpArrayText(const BcdNumber* ref,
+                            const std::function<std::string(const BcdNumber element[2])>& element);
+
 // What the screen shows when a run has ended well: the value right aligned
-// (a long complex value on two lines), or "Done"; nothing when the run ended
-// at a display stop that showed it. Returns the number of lines printed.
+// (a long complex value on two lines), a list or matrix written out, or "Done"; nothing when the
+// run ended at a display stop that showed it. Returns the number of lines printed.
 int InterpShowResult(TextScreen* screen, const InterpResult& result);

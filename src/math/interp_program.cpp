@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "math/bcd_text.h"
+#include "math/eval_internal.h"
 #include "math/interp.h"
 #include "math/token.h"
 #include "memory/mem_app.h"
@@ -82,9 +83,40 @@ void InterpFormatValue(const BcdNumber value[2], int form, char* out, size_t siz
   std::snprintf(out, size, "%s", buffer);
 }
 
+std::string InterpArrayText(const BcdNumber* ref,
+                            const std::function<std::string(const BcdNumber element[2])>& element) {
+  eval_internal::Array a;
+  if (eval_internal::OpenArray(ref, &a)) return "ERROR";
+  bool list = a.kind == eval_internal::ArrayKind::kList;
+  std::string s = list ? "{" : "[";
+  for (uint32_t r = 0; r < a.rows; ++r) {
+    if (!list) s += '[';
+    for (uint32_t c = 0; c < a.cols; ++c) {
+      BcdNumber e[2];
+      a.Get(r * a.cols + c, e);
+      if (c > 0) s += ',';
+      s += element(e);
+    }
+    if (!list) s += ']';
+    if (list && r + 1 < a.rows) s += ',';
+  }
+  return s + (list ? "}" : "]");
+}
+
 int InterpShowResult(TextScreen* screen, const InterpResult& result) {
   if (result.shown || result.error) return 0;
   char text[kBcdTextSize + 8];
+  if (result.display == kShowList || result.display == kShowMatrix) {
+    std::string shown = InterpArrayText(result.value, [](const BcdNumber e[2]) {
+      char part[kBcdTextSize + 8];
+      InterpFormatValue(e, kFormAsIs, part, sizeof part);
+      std::string s = part;
+      for (char& ch : s)
+        if (ch == kBcdChNewLine) ch = ' ';
+      return s;
+    });
+    return ScreenPrint(screen, shown.c_str(), true);
+  }
   if (result.display == kShowValue) {
     InterpFormatValue(result.value, result.form, text, sizeof text);
     return ScreenPrint(screen, text, true);

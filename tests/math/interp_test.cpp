@@ -199,6 +199,23 @@ TEST_F(InterpTest, StringsLocateAndDisplayStops) {
   });
 }
 
+TEST_F(InterpTest, ClearCommandsAndStrings) {
+  RunCases({
+      {"{1,2}->List 1:{3}->List 2:ClrList 1:List 2", "{3}"},
+      {"List 1", "Error 4: Memory ERROR"},  // gone
+      {"ClrList:List 2", "Error 4: Memory ERROR"},
+      {"[[1]]->Mat A:[[2]]->Mat B:ClrMat A:Mat B", "[[2]]"},
+      {"ClrMat:Mat B", "Error 4: Memory ERROR"},
+      {"ClrList 0", "Error 8: Argument ERROR"},
+      {"ClrMat 1", "Error 2: Syntax ERROR"},
+      {"\"HI\"->A", "Done"},  // kept as the string item of A
+      {"\"HI\"->1", "Error 2: Syntax ERROR"},
+      {"\"HI\" 2", "Error 2: Syntax ERROR"},
+  });
+  uint32_t size = 0;
+  EXPECT_EQ(MemSearch(MemInFolder("main"), "STR_A", &size), kMemOk);
+}
+
 // The screen a line leaves: prints, Locate, ClrText and the display stop.
 TEST_F(InterpTest, TextScreen) {
   TextScreen screen;

@@ -57,6 +57,7 @@ class RunMatTest : public KeysTest {
   // Runs RUN-MAT until the keys are used up.
   static void Run(std::initializer_list<const char*> keys) {
     Keys(keys);
+    ASSERT_LT(KeyQueueCount(), kKeyQueueCapacity) << "more keys than the queue holds";
     EXPECT_TRUE(RanOutOfKeys([] { RunMatAppEntry(1, 0); }));
   }
 
@@ -91,6 +92,14 @@ TEST_F(RunMatTest, ResultsRightAlignedAndAnsCarries) {
                     "2"));  // the operator after a result starts with Ans
   EXPECT_TRUE(ShowsRight(4, "6"));
   EXPECT_EQ(Value("Ans"), "6");
+}
+
+TEST_F(RunMatTest, ListAndMatrixResultsAreWrittenOut) {
+  Run({"tok:{1,2}*2", "EXE"});
+  EXPECT_TRUE(ShowsRight(2, "{2,4}"));
+  ResetKeyState();  // the key queue holds 20 keys: one line per run
+  Run({"tok:[[1,2][3,4]]", "EXE"});
+  EXPECT_TRUE(ShowsRight(2, "[[1,2][3,4]]"));
 }
 
 TEST_F(RunMatTest, SettingCommandAloneShowsDone) {
