@@ -14,6 +14,7 @@
 #include "math/interp_graph.h"
 #include "math/token.h"
 #include "memory/mem_app.h"
+#include "os/clip_buffer.h"
 #include "os/draw.h"
 #include "os/getkey.h"
 #include "os/key_matrix.h"
@@ -329,33 +330,27 @@ void EngineeringShift(bool up) {
 
 // ---- CLIP and paste ----------------------------------------------------------------------
 
+// COPY and CUT: the marked tokens go to the clipboard item and to the OS's
+// clip buffer, which the host hands to the PC.
 void CopySelection(bool cut) {
   uint32_t from = gRun.anchor < gRun.line.cursor ? gRun.anchor : gRun.line.cursor;
   uint32_t to = gRun.anchor < gRun.line.cursor ? gRun.line.cursor : gRun.anchor;
   std::string tokens = EditorTokens(gRun.line).substr(from, to - from);
-  tokens.append(2, '\0');
-  MemDelete(MemInFolder(kRunMatFolder), kClipItem);
-  if (MemCreateIn(kRunMatFolder, kClipItem, uint32_t(tokens.size()), tokens.data()) != kMemOk) {
-    ErrorBox(kBcdErrMemory);
-  } else if (cut) {
-    EditorErase(&gRun.line, from, to);
-  }
   gRun.selecting = false;
+  std::string item = tokens;
+  item.append(2, '\0');
+  MemDelete(MemInFolder(kRunMatFolder), kClipItem);
+  if (MemCreateIn(kRunMatFolder, kClipItem, uint32_t(item.size()), item.data()) != kMemOk) {
+    ErrorBox(kBcdErrMemory);
+    return;
+  }
+  ClipBufferSet(reinterpret_cast<const uint8_t*>(tokens.data()), tokens.size());
+  if (cut) EditorErase(&gRun.line, from, to);
 }
 
+// Paste: the clip buffer (a copy, or text pasted from the PC) at the cursor.
 void Paste() {
-  uint8_t* data;
-  uint32_t size;
-  if (MemGetPointer(MemInFolder(kRunMatFolder), kClipItem, &data, &size) != kMemOk) return;
-  std::string tokens;
-  for (uint32_t at = 0; at < size;) {
-    int length;
-    TokenPeek(data + at, &length);
-    if (length == 0) break;
-    tokens.append(reinterpret_cast<const char*>(data + at), size_t(length));
-    at += uint32_t(length);
-  }
-  if (int error = EditorInsertTokens(&gRun.line, tokens)) ErrorBox(error);
+  if (int error = EditorInsertTokens(&gRun.line, ClipBufferGet())) ErrorBox(error);
 }
 
 // ---- Keys ---------------------------------------------------------------------------------

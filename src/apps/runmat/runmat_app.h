@@ -16,7 +16,8 @@ inline constexpr uint32_t kKeyEngGraph = 31050;
 inline constexpr uint32_t kKeyEngUp = 31051;
 inline constexpr uint32_t kKeyEngDown = 31052;
 
-// The item that CLIP's COPY and CUT fill and paste reads, in "@RUNMAT".
+// The item that CLIP's COPY and CUT fill besides the OS's clip buffer, in
+// "@RUNMAT".
 inline constexpr char kClipItem[] = "CLIP";
 
 // The tokens of the line being edited (for tests and the host's copy).

@@ -17,6 +17,7 @@
 #include "math/token.h"
 #include "memory/mcs_core.h"
 #include "memory/mem_app.h"
+#include "os/clip_buffer.h"
 #include "os/draw.h"
 #include "os/keys_fixture.h"
 #include "os/setup.h"
@@ -248,8 +249,21 @@ TEST_F(RunMatTest, FractionDecimalAndEngineeringKeys) {
 
 TEST_F(RunMatTest, ClipCopiesAndPastes) {
   // "1+2", mark "+2" with CLIP and the arrows, COPY, then paste it twice.
+  ClipBufferClear();
   Run({"tok:1+2", "SHIFT", "8", "LEFT", "LEFT", "F1", "SHIFT", "9", "SHIFT", "9", "EXE"});
   EXPECT_EQ(Value("Ans"), "7");
+  EXPECT_EQ(ClipBufferGet(),
+            "\x89"
+            "2");
+  uint32_t size = 0;
+  EXPECT_EQ(MemSearch(MemInFolder(kRunMatFolder), kClipItem, &size), kMemOk);
+  // Text pasted from the PC arrives in the clip buffer.
+  ResetKeyState();
+  std::string tokens;
+  TextToTokens("6*7", &tokens);
+  ClipBufferSet(reinterpret_cast<const uint8_t*>(tokens.data()), tokens.size());
+  Run({"SHIFT", "9", "EXE"});
+  EXPECT_EQ(Value("Ans"), "42");
 }
 
 // A line that ends on a graph command leaves the graph up until a key; the
