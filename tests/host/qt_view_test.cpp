@@ -5,14 +5,20 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <QClipboard>
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <thread>
 
+#include "host/harness/harness_texts.h"
 #include "host/qt/calc_view.h"
 #include "host/qt/main_frame.h"
 #include "host/qt/popup_display.h"
 #include "host/services/front_end.h"
+#include "host/services/key_input.h"
 #include "host/services/key_tables.h"
+#include "os/clip_buffer.h"
 
 namespace {
 
@@ -20,6 +26,48 @@ std::atomic<int> gShift{0};
 
 // The queue is filled by the view; no OS thread runs in these tests.
 KeyEntry NextKey() { return KeyQueueCount() == 0 ? KeyEntry{} : WaitKey(); }
+
+// Where a test needs the OS to take keys: a thread that takes them until
+// it is handed (99, 99).
+class StandInOs {
+ public:
+  explicit StandInOs(std::function<void(const KeyEntry&)> onKey)
+      : thread_([this, onKey] {
+          for (KeyEntry key = WaitKey(); key.row != 99; key = WaitKey()) {
+            onKey(key);
+            ++taken_;
+          }
+        }) {}
+  ~StandInOs() {
+    PostKey(99, 99, 0, 0);
+    thread_.join();
+  }
+  int taken() const { return taken_; }
+
+ private:
+  std::atomic<int> taken_{0};
+  std::thread thread_;
+};
+
+// Stand-in text conversions of the clip buffer.
+bool UpperIn(const char* utf8, std::string* tokens) {
+  for (const char* p = utf8; *p; ++p) tokens->push_back(static_cast<char>(std::toupper(*p)));
+  return true;
+}
+std::string LowerOut(const uint8_t* tokens) {
+  std::string text;
+  for (const uint8_t* p = tokens; *p; ++p) text.push_back(static_cast<char>(std::tolower(*p)));
+  return text;
+}
+
+// A popup menu item by its text, with its check and grey states updated.
+QAction* MenuAction(CalcView& view, const QString& text) {
+  QMenu* menu = view.popupMenu();
+  emit menu->aboutToShow();
+  for (QAction* a : menu->actions())
+    if (a->text() == text) return a;
+  return nullptr;
+}
 
 }  // namespace
 
@@ -251,8 +299,94 @@ class QtViewTest : public QObject {
       texts << a->text();
     }
     QCOMPARE(texts, QStringList({"Popup Display", "Screen to Folder", "Automatic Capture Screen",
-                                 "Caps Lock", "&Copy", "&Paste", "Capture Screen", "&About",
-                                 "E&xit"}));
+                                 "Caps Lock", "&Copy", "&Paste", "Capture Screen",
+                                 harness_text::kMenuRecord, harness_text::kMenuReplay,
+                                 harness_text::kMenuFastReplay, harness_text::kMenuStepReplay,
+                                 "&About", "E&xit"}));
+  }
+
+  void copyPictureIsTheLcdWithItsCursor() {
+    CalcView view;
+    LcdImageFill(0xFF);
+    HostLcdWriteByte(0, 0, 0x80);    // the top-left dot, dark
+    HostLcdWriteByte(15, 63, 0x01);  // the bottom-right one, as a drawn cursor would be
+    view.copyScreenToClipboard();
+    QImage picture = QApplication::clipboard()->image();
+    QCOMPARE(picture.size(), QSize(128, 64));
+    QCOMPARE(picture.pixelColor(0, 0), QColor(Qt::black));
+    QCOMPARE(picture.pixelColor(1, 0), QColor(Qt::white));
+    QCOMPARE(picture.pixelColor(127, 63), QColor(Qt::black));
+  }
+
+  void copyTextOnlyInClipMode() {
+    SetClipTextConverters(UpperIn, LowerOut);
+    CalcView view;
+    QApplication::clipboard()->setText("before");
+    gShift = 0;
+    QVERIFY(!MenuAction(view, "&Copy")->isEnabled());
+    view.copyText();
+    QCOMPARE(KeyQueueCount(), 0);
+    QCOMPARE(QApplication::clipboard()->text(), QString("before"));
+
+    gShift = 2;  // CLIP
+    QVERIFY(MenuAction(view, "&Copy")->isEnabled());
+    StandInOs os([](const KeyEntry& key) {
+      if (key.aux == 30035) ClipBufferSet(reinterpret_cast<const uint8_t*>("SIN X"), 5);
+    });
+    view.copyText();
+    QCOMPARE(QApplication::clipboard()->text(), QString("sin x"));
+    QCOMPARE(os.taken(), 1);
+    SetClipTextConverters(nullptr, nullptr);
+  }
+
+  void pasteHandsTheTextToTheClipBufferAndPressesPaste() {
+    SetClipTextConverters(UpperIn, LowerOut);
+    CalcView view;
+    QApplication::clipboard()->setText("1+2");
+    QVERIFY(MenuAction(view, "&Paste")->isEnabled());
+    view.pasteText();
+    QCOMPARE(QString::fromStdString(ClipBufferGet()), QString("1+2"));
+    QCOMPARE(KeyQueueCount(), 1);
+    KeyEntry key = NextKey();
+    QCOMPARE(key.row, -2);
+    QCOMPARE(int(key.aux), 30036);
+    SetClipTextConverters(nullptr, nullptr);
+    ClipBufferClear();
+  }
+
+  void recordingFromTheWindow() {
+    QTemporaryDir dir;
+    CalcView view;
+    view.resize(350, 700);
+    StandInOs os([](const KeyEntry&) {});
+    const QString log = dir.filePath("win.log");
+    QVERIFY(view.keyLogger().StartRecording(log.toStdString()));
+    QVERIFY(MenuAction(view, harness_text::kMenuRecord)->isChecked());
+    QVERIFY(!MenuAction(view, harness_text::kMenuReplay)->isEnabled());
+    QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, QPoint(270, 630));  // EXE
+    QTRY_COMPARE(os.taken(), 1);
+    view.pcKey(kVkF2, QString());  // a screen checkpoint instead of F2
+    view.pcKey(kVkF3, QString());  // nothing
+    view.typeCharacter('q');       // letters are not logged
+    view.pcKey(kVkF1 + 5, QString());
+    view.toggleRecording();  // off again
+    QVERIFY(!view.keyLogger().recording());
+    QFile file(log);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(QString(file.readAll()), QString("[EXE]\n[Cap.Screen.0001]\n"));
+    QCOMPARE(QFileInfo(dir.filePath("win_0001.bmp")).size(), 1086);
+    QCOMPARE(os.taken(), 1);
+  }
+
+  void captureToTheFolderNumbersTheFiles() {
+    QTemporaryDir dir;
+    CalcView view;
+    view.settings().capFile = false;
+    view.settings().capFolder = dir.path();
+    QFile(dir.filePath("Disp00002.bmp")).open(QIODevice::WriteOnly);
+    view.captureScreen();
+    QVERIFY(QFileInfo::exists(dir.filePath("Disp00003.bmp")));
+    QCOMPARE(QFileInfo(dir.filePath("Disp00003.bmp")).size(), 1086);
   }
 
  private:

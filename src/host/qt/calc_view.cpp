@@ -12,7 +12,11 @@
 #include <QMimeData>
 #include <QPainter>
 
+#include "host/capture/capture.h"
+#include "host/capture/screen_files.h"
+#include "host/harness/harness_texts.h"
 #include "host/qt/face_art.h"
+#include "host/qt/main_frame.h"
 #include "host/qt/popup_display.h"
 #include "host/services/cursor_blink.h"
 #include "host/services/front_end.h"
@@ -66,6 +70,10 @@ CalcView::CalcView(QWidget* parent) : QWidget(parent), drawnKey_(kNoKey) {
   face_ = RenderFace();
   LcdImageFill(0xFF);
   settings_ = LoadViewSettings();
+  // An empty KEYTABLE means the shipped table; a file that cannot be read
+  // leaves none, and the first key-log command asks for one.
+  logger_ = std::make_unique<KeyLogger>(&harnessUi_);
+  logger_->LoadKeyTable(settings_.keyTable.toStdString());
   blinkTimer_.setInterval(500);
   connect(&blinkTimer_, &QTimer::timeout, this, &CalcView::blink);
   if (settings_.lcdDisp) {
@@ -105,6 +113,8 @@ void CalcView::dropEvent(QDropEvent* event) {
 void CalcView::shutDown() {
   if (shutDown_) return;
   shutDown_ = true;
+  harnessUi_.setClosing();  // a replay running in a nested loop stops
+  logger_->StopRecording();
   blinkTimer_.stop();
   SaveViewSettings(settings_);
   if (popup_) delete popup_;
@@ -194,6 +204,12 @@ void CalcView::keyPressEvent(QKeyEvent* event) {
 }
 
 void CalcView::pcKey(int virtualKey, const QString& text) {
+  // While recording, F1 and F2 take checkpoints and F3-F7 do nothing.
+  if (logger_->recording() && virtualKey >= kVkF1 && virtualKey <= kVkF7) {
+    if (virtualKey == kVkF1) answerCheckpoint();
+    if (virtualKey == kVkF2) logger_->ScreenCheckpoint();
+    return;
+  }
   bool handled = false;
   drawKeyPressed(HostPcKeyDown(virtualKey, &handled));
   LcdImageFromVram();
@@ -240,13 +256,19 @@ void CalcView::buildMenu() {
   QAction* caps = menu_->addAction("Caps Lock", this, &CalcView::toggleCapsLock);
   caps->setCheckable(true);
   menu_->addSeparator();
-  QAction* copy = menu_->addAction("&Copy");
-  QAction* paste = menu_->addAction("&Paste");
-  // Text copy and paste go through the calculator's clip buffer, which the
-  // OS does not offer yet.
-  copy->setEnabled(false);
-  paste->setEnabled(false);
+  QAction* copy = menu_->addAction("&Copy", this, &CalcView::copyText);
+  QAction* paste = menu_->addAction("&Paste", this, &CalcView::pasteText);
   menu_->addAction("Capture Screen", this, &CalcView::copyScreenToClipboard);
+  menu_->addSeparator();
+  QAction* record = menu_->addAction(harness_text::kMenuRecord, this, &CalcView::toggleRecording);
+  record->setCheckable(true);
+  QList<QAction*> replays;
+  replays << menu_->addAction(harness_text::kMenuReplay, this,
+                              [this] { replay(ReplaySpeed::kNormal); });
+  replays << menu_->addAction(harness_text::kMenuFastReplay, this,
+                              [this] { replay(ReplaySpeed::kFast); });
+  replays << menu_->addAction(harness_text::kMenuStepReplay, this,
+                              [this] { replay(ReplaySpeed::kStep); });
   menu_->addSeparator();
   menu_->addAction("&About", this, [this] {
     QMessageBox::about(this, "About vk2280 emulator",
@@ -262,6 +284,10 @@ void CalcView::buildMenu() {
     toFolder->setChecked(settings_.capFile);
     automatic->setChecked(!settings_.capFile);
     caps->setChecked(settings_.capsLock);
+    copy->setEnabled(CanCopyClipText());
+    paste->setEnabled(CanPasteText());
+    record->setChecked(logger_->recording());
+    for (QAction* a : replays) a->setEnabled(!logger_->recording() && !logger_->replaying());
   });
 }
 
@@ -300,4 +326,68 @@ void CalcView::copyScreenToClipboard() {
   picture.setColor(0, qRgb(0, 0, 0));
   picture.setColor(1, qRgb(255, 255, 255));
   QApplication::clipboard()->setImage(picture);
+}
+
+void CalcView::captureScreen() {
+  if (logger_->recording()) {
+    logger_->ScreenCheckpoint();
+    return;
+  }
+  if (!settings_.capFile) {
+    std::string path = CaptureScreenToFolder(settings_.capFolder.toStdString());
+    if (!path.empty())
+      if (auto* frame = qobject_cast<MainFrame*>(window()))
+        frame->setStatusAndTitle(QString::fromStdString(path), frame->windowTitle());
+    return;
+  }
+  // Bitmaps as the calculator's captures always were; PNG for documents,
+  // dot for dot or at the popup display's zoom.
+  const QString bmp = "bitmap file(*.bmp)", png = "PNG (*.png)",
+                zoomed = QString("PNG x%1 (*.png)").arg(settings_.dispZoom), all = "all (*.*)";
+  QFileDialog dialog(this, "Capture Screen");
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setNameFilters({bmp, png, zoomed, all});
+  dialog.setDefaultSuffix("bmp");
+  connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
+    dialog.setDefaultSuffix(filter == bmp || filter == all ? "bmp" : "png");
+  });
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const QString path = dialog.selectedFiles().first();
+  if (!path.endsWith(".png", Qt::CaseInsensitive)) {
+    CaptureScreenToFile(path.toStdString());  // a file that cannot be made is skipped
+    return;
+  }
+  uint8_t plane[kLcdBytes];
+  CaptureScreenPlane(plane);
+  for (uint8_t& b : plane) b = static_cast<uint8_t>(~b);  // the picture's own sense
+  int zoom = dialog.selectedNameFilter() == zoomed ? settings_.dispZoom : 1;
+  QImage picture = LcdPicture(plane);
+  picture.setColor(0, qRgb(0, 0, 0));
+  picture.setColor(1, qRgb(255, 255, 255));
+  picture.scaled(kLcdWidth * zoom, kLcdHeight * zoom, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+      .save(path, "PNG");
+}
+
+void CalcView::copyText() {
+  if (!CanCopyClipText()) return;
+  const std::string text = CopyClipText([this](int ms) { harnessUi_.Pause(ms); });
+  if (!text.empty()) QApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
+void CalcView::pasteText() {
+  if (!CanPasteText()) return;
+  PasteText(QApplication::clipboard()->text().toStdString());
+}
+
+void CalcView::answerCheckpoint() { logger_->AnswerCheckpoint(); }
+
+void CalcView::toggleRecording() {
+  logger_->CommandRecord();
+  if (!harnessUi_.chosenKeyTable.isEmpty()) settings_.keyTable = harnessUi_.chosenKeyTable;
+}
+
+void CalcView::replay(ReplaySpeed speed) {
+  logger_->CommandReplay(speed);
+  if (!harnessUi_.chosenKeyTable.isEmpty()) settings_.keyTable = harnessUi_.chosenKeyTable;
+  lcdChanged();
 }

@@ -6,10 +6,13 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "host/harness/key_logger.h"
 #include "host/qt/popup_display.h"
+#include "host/qt/qt_harness_ui.h"
 #include "host/qt/settings.h"
 
 class PopupDisplay;
@@ -41,6 +44,18 @@ class CalcView : public QWidget {
   void toggleScreenToFolder();
   void chooseCaptureFolder();
   void copyScreenToClipboard();
+  // F12: a screen checkpoint while a key log records, else a capture to a
+  // file (asking for its name) or to the next file of the capture folder.
+  void captureScreen();
+  // Copy the calculator's clip text (only in CLIP) and paste PC text.
+  void copyText();
+  void pasteText();
+  // The key log: F9's answer checkpoint and the popup menu's commands.
+  void answerCheckpoint();
+  void toggleRecording();
+  void replay(ReplaySpeed speed);
+  KeyLogger& keyLogger() { return *logger_; }
+  QtHarnessUi& harnessUi() { return harnessUi_; }
   // Writes the settings; the OS thread is asked to end.
   void shutDown();
 
@@ -73,6 +88,8 @@ class CalcView : public QWidget {
   QPointer<PopupDisplay> popup_;
   QTimer blinkTimer_;
   QMenu* menu_ = nullptr;
+  QtHarnessUi harnessUi_{this};
+  std::unique_ptr<KeyLogger> logger_;
   uint16_t drawnKey_;
   bool keyDrawn_ = false;
   bool shutDown_ = false;

@@ -26,15 +26,18 @@ MainFrame::MainFrame() {
   FrameSettings stored = LoadFrameSettings();
   if (stored.hasPosition) move(stored.left, stored.top);
 
-  // The accelerator table. Copy and paste of text wait for the clip buffer;
-  // the document commands have no document to act on; both are swallowed.
+  // The accelerator table. The document commands have no document to act
+  // on and are swallowed.
   addAccelerator({QKeySequence("Shift+F5")}, [this] { close(); });
+  addAccelerator({QKeySequence("F9")}, [this] { view_->answerCheckpoint(); });
+  addAccelerator({QKeySequence("F12")}, [this] { view_->captureScreen(); });
+  addAccelerator({QKeySequence("Ctrl+C"), QKeySequence("Ctrl+Ins")}, [this] { view_->copyText(); });
+  addAccelerator({QKeySequence("Ctrl+V"), QKeySequence("Shift+Ins")},
+                 [this] { view_->pasteText(); });
   addAccelerator({QKeySequence("Ctrl+X"), QKeySequence("Shift+Del"), QKeySequence("Ctrl+Z"),
                   QKeySequence("Alt+Backspace"), QKeySequence("Ctrl+N"), QKeySequence("Ctrl+O"),
                   QKeySequence("Ctrl+S"), QKeySequence("Ctrl+P"), QKeySequence("Shift+F6"),
-                  QKeySequence("F8"), QKeySequence("F9"), QKeySequence("F12"),
-                  QKeySequence("Ctrl+C"), QKeySequence("Ctrl+Ins"), QKeySequence("Ctrl+V"),
-                  QKeySequence("Shift+Ins")},
+                  QKeySequence("F8")},
                  [] {});
   view_->setFocus();
 }
