@@ -13,6 +13,7 @@
 #include "host/services/front_end.h"
 #include "host/services/key_input.h"
 #include "os/clip_buffer.h"
+#include "tests/host/clip_test_support.h"
 
 namespace fs = std::filesystem;
 
@@ -96,17 +97,6 @@ TEST_F(CaptureFolder, AFileThatCannotBeCreatedIsSkipped) {
 }
 
 // ---- Clip text ------------------------------------------------------------------
-
-bool UpperIn(const char* utf8, std::string* tokens) {
-  if (std::string(utf8).find('!') != std::string::npos) return false;
-  for (const char* p = utf8; *p; ++p) tokens->push_back(static_cast<char>(std::toupper(*p)));
-  return true;
-}
-std::string LowerOut(const uint8_t* tokens) {
-  std::string text;
-  for (const uint8_t* p = tokens; *p; ++p) text.push_back(static_cast<char>(std::tolower(*p)));
-  return text;
-}
 
 class ClipText : public ::testing::Test {
  protected:

@@ -19,6 +19,7 @@
 #include "host/services/key_input.h"
 #include "host/services/key_tables.h"
 #include "os/clip_buffer.h"
+#include "tests/host/clip_test_support.h"
 
 namespace {
 
@@ -48,17 +49,6 @@ class StandInOs {
   std::atomic<int> taken_{0};
   std::thread thread_;
 };
-
-// Stand-in text conversions of the clip buffer.
-bool UpperIn(const char* utf8, std::string* tokens) {
-  for (const char* p = utf8; *p; ++p) tokens->push_back(static_cast<char>(std::toupper(*p)));
-  return true;
-}
-std::string LowerOut(const uint8_t* tokens) {
-  std::string text;
-  for (const uint8_t* p = tokens; *p; ++p) text.push_back(static_cast<char>(std::tolower(*p)));
-  return text;
-}
 
 // A popup menu item by its text, with its check and grey states updated.
 QAction* MenuAction(CalcView& view, const QString& text) {
