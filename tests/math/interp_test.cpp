@@ -115,6 +115,12 @@ TEST_F(InterpTest, IfAndJumps) {
       // Goto out of a loop closes it.
       {"For 1->A To 9:A=2=>Goto E:Next:Lbl E:A", "2"},
       {"If 1:Then 4", "4"},  // an If left open at the end is dropped
+      {"0->A:Lbl 1:Isz A:A<5=>Goto 1:A", "5"},
+      // A Goto inside a loop to a label of the same loop keeps its bounds.
+      {"0->A:0->S:For 1->I To 3:Lbl 2:Isz S:Isz A:A<2=>Goto 2:Next:S", "4"},
+      {"0->A:While 1:If A>3:Then Goto 9:IfEnd:Isz A:WhileEnd:Lbl 9:A", "4"},
+      // Back into a Do that has ended: it is open again at the label.
+      {"0->A:Do:Lbl 3:Isz A:LpWhile A<3:A<6=>Goto 3:A", "6"},
   });
 }
 
