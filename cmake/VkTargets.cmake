@@ -37,3 +37,19 @@ function(vk_add_bench)
   target_link_libraries(bench_${B_NAME} PRIVATE ${B_LIBS} benchmark::benchmark)
   target_include_directories(bench_${B_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/src)
 endfunction()
+
+# vk_embed_text(TARGET data/file SYMBOL)
+# Compiles a text data file into TARGET as the string `SYMBOL`, so the data
+# stays a reviewable file and the program needs no file at run time.
+function(vk_embed_text target file symbol)
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/generated/${symbol}.cpp)
+  add_custom_command(
+    OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/generated
+    COMMAND ${CMAKE_COMMAND} -DIN=${PROJECT_SOURCE_DIR}/${file} -DOUT=${out} -DSYMBOL=${symbol}
+            -P ${PROJECT_SOURCE_DIR}/cmake/EmbedText.cmake
+    DEPENDS ${PROJECT_SOURCE_DIR}/${file} ${PROJECT_SOURCE_DIR}/cmake/EmbedText.cmake
+    COMMENT "Embedding ${file}"
+    VERBATIM)
+  target_sources(${target} PRIVATE ${out})
+endfunction()

@@ -174,7 +174,7 @@ MenuEntry gResolved[kSpecCount][kMenuEntries];
 bool gResolvedDone = false;
 uint16_t gWords[kMenuFamilyCount];
 
-const MenuEntry* Resolved(const MenuSpec* spec) {
+const MenuEntry* Resolved(const MenuSpec* wanted) {
   if (!gResolvedDone) {
     size_t n = 0;
     for (const Family& f : kFamilies)
@@ -192,7 +192,7 @@ const MenuEntry* Resolved(const MenuSpec* spec) {
   for (const Family& f : kFamilies)
     for (int v = 0; v < f.variantCount; ++v)
       for (size_t m = 0; m < f.variants[v].count; ++m, ++n)
-        if (&f.variants[v].menus[m] == spec) return gResolved[n];
+        if (&f.variants[v].menus[m] == wanted) return gResolved[n];
   return nullptr;
 }
 

@@ -1,6 +1,6 @@
 # Turns a text data file into a C++ source that holds it as one string, so
 # the data stays a reviewable file and the program needs no file at run time.
-# Usage: cmake -DIN=file -DOUT=file.cpp -DSYMBOL=name -P embed_text.cmake
+# Usage: cmake -DIN=file -DOUT=file.cpp -DSYMBOL=name -P EmbedText.cmake (see vk_embed_text)
 file(READ "${IN}" content)
 string(FIND "${content}" ")vkdata\"" clash)
 if(NOT clash EQUAL -1)
