@@ -75,8 +75,7 @@ int ScreenPrint(TextScreen* screen, const char* text, bool right) {
       for (int i = 0; i < count; ++i) screen->cells[line - 1][column + i] = codes[start + i];
       start += count;
     } while (start < n);
-    if (*p == 0) return lines;
-    ++p;  // the line break
+    if (*p == 0) return lines;  // else Codes() stopped after a line break
   }
 }
 

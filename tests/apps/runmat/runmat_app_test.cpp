@@ -75,7 +75,10 @@ class RunMatTest : public KeysTest {
     return std::memcmp(want.data() + (line - 1) * 128, keep.data() + (line - 1) * 128, 128) == 0;
   }
   static bool ShowsRight(int line, const std::string& text) {
-    return Shows(line, text, 22 - int(text.size()));
+    int cells = 0;
+    const char* p = text.c_str();
+    while (ReadCharCode(&p)) ++cells;
+    return Shows(line, text, 22 - cells);
   }
 
   static std::string Value(const char* text) { return EvalTextLine(text, false).text; }
@@ -101,6 +104,15 @@ TEST_F(RunMatTest, ListAndMatrixResultsAreWrittenOut) {
   ResetKeyState();  // the key queue holds 20 keys: one line per run
   Run({"tok:[[1,2][3,4]]", "EXE"});
   EXPECT_TRUE(ShowsRight(2, "[[1,2][3,4]]"));
+}
+
+TEST_F(RunMatTest, LongComplexResultTakesTwoLines) {
+  SetSetupItem(kSetupComplexMode, 1);
+  Run({"tok:1/3+2i/3", "EXE"});
+  EXPECT_TRUE(ShowsRight(2, "0.3333333333"));
+  EXPECT_TRUE(ShowsRight(3,
+                         "\x89"
+                         "0.6666666667\x7F\x50"));
 }
 
 TEST_F(RunMatTest, SettingCommandAloneShowsDone) {
