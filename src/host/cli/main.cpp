@@ -17,8 +17,8 @@ namespace {
 const CliCommand kCommands[] = {
     {"keys", "press keys on a freshly started calculator and write the screen", kKeysUsage,
      RunKeys},
-    {"eval", "run lines typed as text as the computation screen does; print what they show",
-     kEvalUsage, RunEval},
+    {"eval", "run lines as the computation screen does and print what they show", kEvalUsage,
+     RunEval},
     {"run", "run a program text file and print its text screen", kRunUsage, RunRun},
     {"tui", "run the calculator full-screen in this terminal", kTuiUsage, RunTui},
     {"list", "print what main memory holds, one item a line", kListUsage, RunList},
