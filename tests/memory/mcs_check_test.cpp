@@ -21,24 +21,16 @@
 
 namespace {
 
-// While poisoned, any read of the guard bytes around the arena stops the
+// While it lives, any read of the guard bytes around the arena stops the
 // test under AddressSanitizer: the check must stay inside the arena.
-class GuardPoison {
- public:
+struct GuardPoison {
   GuardPoison() { Set(true); }
   ~GuardPoison() { Set(false); }
-
- private:
   static void Set([[maybe_unused]] bool on) {
 #ifdef VK_ASAN
-    uint8_t* block = McsBlockBase();
-    uint8_t* above = block + kMcsGuardSize + kMcsArenaSize;
-    if (on) {
-      ASAN_POISON_MEMORY_REGION(block, kMcsGuardSize);
-      ASAN_POISON_MEMORY_REGION(above, kMcsGuardSize);
-    } else {
-      ASAN_UNPOISON_MEMORY_REGION(block, kMcsGuardSize);
-      ASAN_UNPOISON_MEMORY_REGION(above, kMcsGuardSize);
+    for (uint8_t* guard : {McsBlockBase(), McsBlockBase() + kMcsGuardSize + kMcsArenaSize}) {
+      on ? ASAN_POISON_MEMORY_REGION(guard, kMcsGuardSize)
+         : ASAN_UNPOISON_MEMORY_REGION(guard, kMcsGuardSize);
     }
 #endif
   }
@@ -142,6 +134,19 @@ void Add32(uint8_t* p, int32_t delta) {
   std::memcpy(p, &v, 4);
 }
 
+// Moves every folder block and the data top up by 4, with the data itself
+// or without it.
+void MoveFolderArea(bool withData) {
+  const uint32_t dataTop = McsReadHeader().dataTop;
+  if (withData) {
+    std::memmove(McsAddress(kMcsDataStart + 4), McsAddress(kMcsDataStart), dataTop - kMcsDataStart);
+  } else {
+    FreshMemory();
+  }
+  for (uint32_t index = 1; index <= kMcsFolderCount; ++index) Add32(FolderField(index, 8), 4);
+  Add32(McsAddress(0), 4);
+}
+
 TEST(McsCheck, EachDamageHasItsCode) {
   struct Row {
     const char* what;
@@ -171,6 +176,17 @@ TEST(McsCheck, EachDamageHasItsCode) {
       {"heap bottom moved", [] { Add32(McsAddress(8), -4); }, kMcsCheckHeapSum},
       {"handle bottom unaligned", [] { Add32(McsAddress(12), 4); }, kMcsCheckHeapSum},
       {"heap blocks apart", [] { Add32(McsAddress(65528), -4); }, kMcsCheckHeapChain},
+      {"every block and the data top 4 late", [] { MoveFolderArea(false); }, kMcsCheckDataTop},
+      {"a consistent folder area 4 late", [] { MoveFolderArea(true); }, kMcsCheckTotal},
+      {"data top above the heap bottom",
+       [] {
+         FreshMemory();
+         McsCreateItem("@APLWORK", "W", 1, 64, nullptr);
+         const uint32_t bottom = (McsReadHeader().dataTop - 8) & ~7u;
+         std::memcpy(McsAddress(8), &bottom, 4);
+         std::memcpy(McsAddress(12), &bottom, 4);
+       },
+       kMcsCheckTotal},
   };
   for (const Row& row : rows) {
     BusyArena();
@@ -186,29 +202,6 @@ TEST(McsCheck, AnArenaOfGuardBytesIsReported) {
   GuardPoison poison;
   const uint32_t code = McsCheck();
   EXPECT_TRUE(CheckCode(code) && code != kMcsOk) << code;
-}
-
-TEST(McsCheck, GlobalAccounting) {
-  // Every folder empty but all blocks (and data top) moved up by 4.
-  FreshMemory();
-  for (uint32_t index = 1; index <= kMcsFolderCount; ++index) Add32(FolderField(index, 8), 4);
-  Add32(McsAddress(0), 4);
-  EXPECT_EQ(McsCheck(), kMcsCheckDataTop);
-  // A consistent folder area that starts 4 bytes late.
-  BusyArena();
-  const uint32_t dataTop = McsReadHeader().dataTop;
-  std::memmove(McsAddress(kMcsDataStart + 4), McsAddress(kMcsDataStart), dataTop - kMcsDataStart);
-  for (uint32_t index = 1; index <= kMcsFolderCount; ++index) Add32(FolderField(index, 8), 4);
-  Add32(McsAddress(0), 4);
-  EXPECT_EQ(McsCheck(), kMcsCheckTotal);
-  // Data top above the heap bottom.
-  FreshMemory();
-  ASSERT_EQ(McsCreateItem("@APLWORK", "W", 1, 64, nullptr), kMcsOk);
-  const uint32_t top = McsReadHeader().dataTop;
-  const uint32_t bottom = (top - 8) & ~7u;
-  std::memcpy(McsAddress(8), &bottom, 4);
-  std::memcpy(McsAddress(12), &bottom, 4);
-  EXPECT_EQ(McsCheck(), kMcsCheckTotal);
 }
 
 }  // namespace

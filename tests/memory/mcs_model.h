@@ -15,5 +15,5 @@ struct ModelRun {
 
 ModelRun RunModel(uint64_t seed, uint64_t operations);
 
-// Operation count from the environment variable, or the fallback.
+// A count (or seed) from the environment variable, or the fallback.
 uint64_t ModelOperationsFromEnv(const char* variable, uint64_t fallback);
