@@ -54,6 +54,11 @@ struct Frame {
   BlockRecord block{};                // depth 0: no block open
 };
 
+// The token at the cursor; one-byte tokens, by far the most, without a call.
+inline uint16_t Peek(const uint8_t* p) {
+  return TokenIsLead(*p) ? TokenPeek(p) : *p;
+}
+
 bool IsSeparator(uint16_t c) {
   return c == 0 || c == kTokColon || c == kTokNewLine || c == kTokDisplayStop;
 }
@@ -124,7 +129,7 @@ void WriteVariable(uint16_t letter, const BcdNumber v[2]) {
 // cursor starts after the opening quote and ends after the closing one.
 void SkipString(const uint8_t** p) {
   for (;;) {
-    uint16_t c = TokenPeek(*p);
+    uint16_t c = Peek(*p);
     if (c == 0 || c == kTokNewLine) return;
     TokenAdvance(p);
     if (c == kTokQuote) return;
@@ -138,7 +143,7 @@ uint16_t WalkToken(const uint8_t** p) {
   if (c == kTokQuote) {
     SkipString(p);
   } else if (c == kTokComment) {
-    while (TokenPeek(*p) != 0 && TokenPeek(*p) != kTokNewLine) TokenAdvance(p);
+    while (Peek(*p) != 0 && Peek(*p) != kTokNewLine) TokenAdvance(p);
   }
   return c;
 }
@@ -194,7 +199,7 @@ class Runner {
   // returns to its caller, whose own separator follows.
   int Separator() {
     for (;;) {
-      uint16_t c = TokenPeek(p_);
+      uint16_t c = Peek(p_);
       if (c == 0) {
         if (!EndOfProgram()) return 0;
         if (ended_) return 1;
@@ -209,7 +214,7 @@ class Runner {
 
   // After Then, Else or a jump: a statement follows directly, or a
   // separator that the loop handles.
-  void GoOnHere() { chain_ = !IsSeparator(TokenPeek(p_)); }
+  void GoOnHere() { chain_ = !IsSeparator(Peek(p_)); }
 
   int Fail(int code) {
     r_->error = code;
@@ -284,7 +289,7 @@ class Runner {
 
   // ---- One statement ---------------------------------------------------------------
   int Statement() {
-    uint16_t c = TokenPeek(p_);
+    uint16_t c = Peek(p_);
     switch (InterpStatementClass(c)) {
       case kClassEnd:
       case kClassEmptyLine:
@@ -321,7 +326,7 @@ class Runner {
         return CountAndSkip(c);
       case kClassStop:
         TokenAdvance(&p_);
-        if (!IsSeparator(TokenPeek(p_))) return Fail(kBcdErrSyntax);
+        if (!IsSeparator(Peek(p_))) return Fail(kBcdErrSyntax);
         ended_ = true;
         return 1;
       case kClassString:
@@ -363,16 +368,16 @@ class Runner {
   int Expression() {
     BcdNumber v[2];
     if (!QuickBinary(v) && !Evaluate(v)) return 0;
-    uint16_t end = TokenPeek(p_);
+    uint16_t end = Peek(p_);
     int form = kFormAsIs;
     if (end == kTokStore) {
       TokenAdvance(&p_);
       if (!Store(v)) return 0;
-      end = TokenPeek(p_);
+      end = Peek(p_);
     } else if (end == 0xCB || end == 0xCC) {
       if (!ApplyPostfix(end, v, CurrentMode())) return Fail(BcdErrorCode(&v[0]));
       TokenAdvance(&p_);
-      end = TokenPeek(p_);
+      end = Peek(p_);
     } else if (end >= 0xF901 && end <= 0xF907) {
       form = kFormDec + (end - 0xF901);
       if (form <= kFormOct) {
@@ -384,7 +389,7 @@ class Runner {
         if (!ToBaseN(v, mode)) return Fail(BcdErrorCode(&v[0]));
       }
       TokenAdvance(&p_);
-      end = TokenPeek(p_);
+      end = Peek(p_);
     } else if (end == kTokJump) {
       return Jump(v);
     }
@@ -421,7 +426,7 @@ class Runner {
     }
     ++p;
     if (!QuickOperand(&p, &b)) return false;
-    uint16_t end = TokenPeek(p);
+    uint16_t end = Peek(p);
     if (!IsSeparator(end) && end != kTokStore) return false;
     BcdZero(&v[1]);
     // Integers below 10^15 add, subtract and multiply exactly in binary,
@@ -480,7 +485,7 @@ class Runner {
   int Jump(const BcdNumber v[2]) {
     TokenAdvance(&p_);
     if (!IsRealScalar(&v[0])) return Fail(kBcdErrMa);
-    if (IsSeparator(TokenPeek(p_))) return Fail(kBcdErrSyntax);
+    if (IsSeparator(Peek(p_))) return Fail(kBcdErrSyntax);
     if (BcdIsZero(&v[0])) {
       SkipStatement();
     } else {
@@ -491,7 +496,7 @@ class Runner {
 
   // Moves to the separator that ends the statement at the cursor.
   void SkipStatement() {
-    while (!IsSeparator(TokenPeek(p_))) WalkToken(&p_);
+    while (!IsSeparator(Peek(p_))) WalkToken(&p_);
   }
 
   // The value becomes Ans; a list or matrix moves into its answer item.
@@ -537,7 +542,7 @@ class Runner {
 
   // → variable, List n, Mat X, or one element of a list or matrix.
   int Store(BcdNumber v[2]) {
-    uint16_t c = TokenPeek(p_);
+    uint16_t c = Peek(p_);
     if (IsLetter(c)) {
       TokenAdvance(&p_);
       if (BcdKind(&v[0]) != kBcdKindScalar) return Fail(kBcdErrMa);
@@ -552,7 +557,7 @@ class Runner {
     ArrayName target;
     if (int error = ReadArrayName(run, c, &target)) return Fail(error);
     bool list = target.kind == ArrayKind::kList;
-    if (TokenPeek(p_) == '[') {
+    if (Peek(p_) == '[') {
       TokenAdvance(&p_);
       return StoreElement(run, v, target);
     }
@@ -621,8 +626,8 @@ class Runner {
       }
       case 0xE3:
       case 0xE4: {  // Fix n, Sci n: one digit
-        int n = TokenPeek(p) - '0';
-        if (n < 0 || n > 9 || !IsSeparator(TokenPeek(p + 1))) {
+        int n = Peek(p) - '0';
+        if (n < 0 || n > 9 || !IsSeparator(Peek(p + 1))) {
           p_ = p;
           return Fail(kBcdErrArgument);
         }
@@ -633,12 +638,12 @@ class Runner {
       }
       case 0xD9: {  // Norm 1, Norm 2, or Norm alone switching between them
         item = kSetupDisplay;
-        uint16_t n = TokenPeek(p);
+        uint16_t n = Peek(p);
         if (IsSeparator(n)) {
           value = uint8_t(eng | ((display & 0x70) == 0 ? 0x10 : 0x00));
           break;
         }
-        if ((n != '1' && n != '2') || !IsSeparator(TokenPeek(p + 1))) {
+        if ((n != '1' && n != '2') || !IsSeparator(Peek(p + 1))) {
           p_ = p;
           return Fail(kBcdErrArgument);
         }
@@ -664,7 +669,7 @@ class Runner {
         // Statistics and the other settings arrive with their features.
         return Fail(kNotYet);
     }
-    if (!IsSeparator(TokenPeek(p))) {
+    if (!IsSeparator(Peek(p))) {
       p_ = p;
       return Fail(kBcdErrSyntax);
     }
@@ -706,10 +711,10 @@ class Runner {
     TokenAdvance(&p_);
     BcdNumber v[2];
     if (!Evaluate(v)) return 0;
-    uint16_t c = TokenPeek(p_);
+    uint16_t c = Peek(p_);
     if (c != kTokColon && c != kTokNewLine && c != kTokDisplayStop) return Fail(kBcdErrSyntax);
     TokenAdvance(&p_);
-    if (TokenPeek(p_) != 0xF701) return Fail(kBcdErrSyntax);
+    if (Peek(p_) != 0xF701) return Fail(kBcdErrSyntax);
     TokenAdvance(&p_);
     if (!IsRealScalar(&v[0])) return Fail(kBcdErrMa);
     if (!BcdIsZero(&v[0])) {
@@ -787,7 +792,7 @@ class Runner {
   // The loop position: the statement after the block statement's separator.
   uint32_t LoopPosition() {
     const uint8_t* p = p_;
-    if (TokenPeek(p) != 0) TokenAdvance(&p);
+    if (Peek(p) != 0) TokenAdvance(&p);
     return Offset(p);
   }
 
@@ -798,13 +803,13 @@ class Runner {
 
   // Reads "To end [Step step]" and the separator after them.
   int ForBounds(BlockRecord* b) {
-    if (TokenPeek(p_) != 0xF705) return Fail(kBcdErrSyntax);
+    if (Peek(p_) != 0xF705) return Fail(kBcdErrSyntax);
     TokenAdvance(&p_);
     BcdNumber v[2];
     if (!Evaluate(v)) return 0;
     if (!IsRealScalar(&v[0])) return Fail(kBcdErrMa);
     b->end = v[0];
-    if (TokenPeek(p_) == 0xF706) {
+    if (Peek(p_) == 0xF706) {
       TokenAdvance(&p_);
       if (!Evaluate(v)) return 0;
       if (!IsRealScalar(&v[0])) return Fail(kBcdErrMa);
@@ -812,7 +817,7 @@ class Runner {
     } else {
       BcdFromInt(&b->step, 1);
     }
-    if (!IsSeparator(TokenPeek(p_))) return Fail(kBcdErrSyntax);
+    if (!IsSeparator(Peek(p_))) return Fail(kBcdErrSyntax);
     return 1;
   }
 
@@ -846,9 +851,9 @@ class Runner {
     TokenAdvance(&p_);
     BcdNumber start[2];
     if (!Evaluate(start)) return 0;
-    if (TokenPeek(p_) != kTokStore) return Fail(kBcdErrSyntax);
+    if (Peek(p_) != kTokStore) return Fail(kBcdErrSyntax);
     TokenAdvance(&p_);
-    uint16_t var = TokenPeek(p_);
+    uint16_t var = Peek(p_);
     if (!IsLetter(var)) return Fail(kBcdErrSyntax);
     TokenAdvance(&p_);
     if (!IsRealScalar(&start[0])) return Fail(kBcdErrMa);
@@ -879,8 +884,8 @@ class Runner {
       std::memcpy(&forAt, &b.end, sizeof forAt);
       p_ = At(forAt);
       TokenAdvance(&p_);
-      while (TokenPeek(p_) != kTokStore && !IsSeparator(TokenPeek(p_))) WalkToken(&p_);
-      if (TokenPeek(p_) != kTokStore) return Fail(kBcdErrSyntax);
+      while (Peek(p_) != kTokStore && !IsSeparator(Peek(p_))) WalkToken(&p_);
+      if (Peek(p_) != kTokStore) return Fail(kBcdErrSyntax);
       TokenAdvance(&p_);
       TokenAdvance(&p_);
       if (!ForBounds(&b)) return 0;
@@ -947,7 +952,7 @@ class Runner {
   int Condition(bool* holds) {
     BcdNumber v[2];
     if (!Evaluate(v)) return 0;
-    if (!IsSeparator(TokenPeek(p_))) return Fail(kBcdErrSyntax);
+    if (!IsSeparator(Peek(p_))) return Fail(kBcdErrSyntax);
     if (!IsRealScalar(&v[0])) return Fail(kBcdErrMa);
     *holds = !BcdIsZero(&v[0]);
     return 1;
@@ -965,7 +970,7 @@ class Runner {
     bool holds;
     if (!Condition(&holds)) return 0;
     if (holds) return 1;
-    if (TokenPeek(p_) != 0) TokenAdvance(&p_);
+    if (Peek(p_) != 0) TokenAdvance(&p_);
     if (!SkipLoop(0xF708, 0xF709)) return 0;
     CloseBlock(Top());
     return 1;
@@ -987,7 +992,7 @@ class Runner {
 
   int Break() {
     TokenAdvance(&p_);
-    if (!IsSeparator(TokenPeek(p_))) return Fail(kBcdErrSyntax);
+    if (!IsSeparator(Peek(p_))) return Fail(kBcdErrSyntax);
     Frame& f = Top();
     while (TopKind() == kBlockIf) CloseBlock(f);
     uint8_t kind = TopKind();
@@ -1005,10 +1010,10 @@ class Runner {
   // ---- Labels ---------------------------------------------------------------------
   int Label(uint16_t c) {
     TokenAdvance(&p_);
-    uint16_t label = TokenPeek(p_);
+    uint16_t label = Peek(p_);
     if (!IsLabel(label)) return Fail(kBcdErrArgument);
     TokenAdvance(&p_);
-    if (!IsSeparator(TokenPeek(p_))) return Fail(kBcdErrSyntax);
+    if (!IsSeparator(Peek(p_))) return Fail(kBcdErrSyntax);
     return c == 0xE2 ? 1 : Goto(label);
   }
 
@@ -1024,7 +1029,7 @@ class Runner {
       BlockRecord b{};
       switch (t) {
         case 0xE2:
-          if (TokenPeek(p) == label) {
+          if (Peek(p) == label) {
             TokenAdvance(&p);
             return Adopt(open, p);
           }
@@ -1041,13 +1046,13 @@ class Runner {
           uint32_t forAt = Offset(at);
           std::memcpy(&b.end, &forAt, sizeof forAt);
           const uint8_t* q = p;
-          while (TokenPeek(q) != kTokStore && !IsSeparator(TokenPeek(q))) WalkToken(&q);
-          if (TokenPeek(q) == kTokStore) {
+          while (Peek(q) != kTokStore && !IsSeparator(Peek(q))) WalkToken(&q);
+          if (Peek(q) == kTokStore) {
             TokenAdvance(&q);
-            b.var = TokenPeek(q);
+            b.var = Peek(q);
           }
-          while (!IsSeparator(TokenPeek(q))) WalkToken(&q);
-          if (TokenPeek(q) != 0) TokenAdvance(&q);
+          while (!IsSeparator(Peek(q))) WalkToken(&q);
+          if (Peek(q) != 0) TokenAdvance(&q);
           b.loop = Offset(q);
           open.push_back(b);
           break;
@@ -1060,7 +1065,7 @@ class Runner {
         case 0xF70A: {
           b.kind = kBlockDo;
           const uint8_t* q = p;
-          if (TokenPeek(q) != 0) TokenAdvance(&q);
+          if (Peek(q) != 0) TokenAdvance(&q);
           b.loop = Offset(q);
           open.push_back(b);
           break;
@@ -1106,7 +1111,7 @@ class Runner {
   // ---- Dsz, Isz --------------------------------------------------------------------
   int CountAndSkip(uint16_t c) {
     TokenAdvance(&p_);
-    uint16_t var = TokenPeek(p_);
+    uint16_t var = Peek(p_);
     if (!IsLetter(var)) return Fail(kBcdErrSyntax);
     const auto* current =
         reinterpret_cast<const BcdNumber*>(MemVariable(MemVariableSlot(uint8_t(var))));
@@ -1116,10 +1121,10 @@ class Runner {
     int ok = c == 0xE8 ? BcdSub(current, &one, &value) : BcdAdd(current, &one, &value);
     if (!ok) return Fail(BcdErrorCode(&value));
     TokenAdvance(&p_);
-    if (!IsSeparator(TokenPeek(p_))) return Fail(kBcdErrSyntax);
+    if (!IsSeparator(Peek(p_))) return Fail(kBcdErrSyntax);
     StoreReal(var, &value);
     if (!BcdIsZero(&value)) return 1;
-    uint16_t sep = TokenPeek(p_);
+    uint16_t sep = Peek(p_);
     if (sep == kTokColon || sep == kTokNewLine) {
       TokenAdvance(&p_);
       SkipStatement();
@@ -1148,10 +1153,10 @@ class Runner {
   int Prog() {
     const uint8_t* site = p_;
     TokenAdvance(&p_);
-    if (TokenPeek(p_) != kTokQuote) return Fail(kBcdErrSyntax);
+    if (Peek(p_) != kTokQuote) return Fail(kBcdErrSyntax);
     TokenAdvance(&p_);
     std::string name = ReadString();
-    if (!IsSeparator(TokenPeek(p_))) return Fail(kBcdErrSyntax);
+    if (!IsSeparator(Peek(p_))) return Fail(kBcdErrSyntax);
     std::string tokens;
     if (name.empty() || name.size() > kProgramNameBytes ||
         !InterpReadProgram(name.c_str(), &tokens)) {
@@ -1178,7 +1183,7 @@ class Runner {
     f.back = p_;
     f.callSite = site;
     p_ = copy;
-    if (TokenPeek(p_) == 0) display_ = kShowDone;
+    if (Peek(p_) == 0) display_ = kShowDone;
     GoOnHere();
     return 1;
   }
@@ -1220,7 +1225,7 @@ class Runner {
       if (display_ >= kShowMatrix) display_ = kShowDone;
     }
     // At the very end of the run nothing waits: the result stays on screen.
-    if (TokenPeek(p_) == 0 && levels_ <= 1 + base_ && Top().block.depth == 0) {
+    if (Peek(p_) == 0 && levels_ <= 1 + base_ && Top().block.depth == 0) {
       r_->shown = true;
       ended_ = true;
       return 1;
@@ -1251,7 +1256,7 @@ class Runner {
   int String() {
     TokenAdvance(&p_);
     std::string text = ReadString();
-    uint16_t c = TokenPeek(p_);
+    uint16_t c = Peek(p_);
     if (c == '?') {
       display_ = kShowText;
       return Input(&text);
@@ -1269,7 +1274,7 @@ class Runner {
   // A string → a letter keeps the text in the string item of that letter
   // ("STR_A" in "main"), where Locate and the string functions find it.
   int StoreString(const std::string& text) {
-    uint16_t c = TokenPeek(p_);
+    uint16_t c = Peek(p_);
     if (!IsLetter(c)) return Fail(kBcdErrSyntax);
     TokenAdvance(&p_);
     std::string name = "STR_";
@@ -1284,7 +1289,7 @@ class Runner {
   // "?" (or a string's "?"): prompt, read an expression, store it.
   int Input(const std::string* prompt) {
     TokenAdvance(&p_);  // ?
-    if (TokenPeek(p_) != kTokStore) return Fail(kBcdErrSyntax);
+    if (Peek(p_) != kTokStore) return Fail(kBcdErrSyntax);
     TokenAdvance(&p_);
     const uint8_t* target = p_;
     Print(prompt ? prompt->c_str() : "?", false);
@@ -1297,10 +1302,10 @@ class Runner {
     BcdNumber v[2];
     EvalStacks stacks;
     if (!::Evaluate(&q, v, &stacks, 0)) return Fail(BcdErrorCode(&v[0]));
-    if (TokenPeek(q) != 0) return Fail(kBcdErrSyntax);
+    if (Peek(q) != 0) return Fail(kBcdErrSyntax);
     p_ = target;
     if (!Store(v)) return 0;
-    if (!IsSeparator(TokenPeek(p_))) return Fail(kBcdErrSyntax);
+    if (!IsSeparator(Peek(p_))) return Fail(kBcdErrSyntax);
     return 1;
   }
 
@@ -1321,13 +1326,13 @@ class Runner {
     TokenAdvance(&p_);
     int64_t column, line;
     if (!IntegerArgument(kScreenColumns, &column)) return 0;
-    if (TokenPeek(p_) != kTokComma) return Fail(kBcdErrSyntax);
+    if (Peek(p_) != kTokComma) return Fail(kBcdErrSyntax);
     TokenAdvance(&p_);
     if (!IntegerArgument(kScreenLines, &line)) return 0;
-    if (TokenPeek(p_) != kTokComma) return Fail(kBcdErrSyntax);
+    if (Peek(p_) != kTokComma) return Fail(kBcdErrSyntax);
     TokenAdvance(&p_);
     std::string text;
-    if (TokenPeek(p_) == kTokQuote) {
+    if (Peek(p_) == kTokQuote) {
       TokenAdvance(&p_);
       text = ReadString();
     } else {
@@ -1340,7 +1345,7 @@ class Runner {
       for (char& ch : text)
         if (ch == kBcdChNewLine) ch = ' ';
     }
-    if (!IsSeparator(TokenPeek(p_))) return Fail(kBcdErrSyntax);
+    if (!IsSeparator(Peek(p_))) return Fail(kBcdErrSyntax);
     if (io_.screen) {
       ScreenPut(io_.screen, int(column), int(line), text.c_str());
       Show();
@@ -1351,7 +1356,7 @@ class Runner {
   int Clear(uint16_t c) {
     TokenAdvance(&p_);
     if (c == 0xF718) {  // ClrText
-      if (!IsSeparator(TokenPeek(p_))) return Fail(kBcdErrSyntax);
+      if (!IsSeparator(Peek(p_))) return Fail(kBcdErrSyntax);
       if (io_.screen) {
         ScreenClear(io_.screen);
         Show();
@@ -1360,7 +1365,7 @@ class Runner {
       return 1;
     }
     bool list = c == 0xF71A;
-    uint16_t which = TokenPeek(p_);
+    uint16_t which = Peek(p_);
     std::vector<std::string> names;
     if (IsSeparator(which)) {
       // Every list of the current list file, or every matrix.
@@ -1388,7 +1393,7 @@ class Runner {
         TokenAdvance(&p_);
         names.push_back(std::string("MAT_") + char(which));
       }
-      if (!IsSeparator(TokenPeek(p_))) return Fail(kBcdErrSyntax);
+      if (!IsSeparator(Peek(p_))) return Fail(kBcdErrSyntax);
     }
     for (const std::string& n : names) MemDelete(MemInFolder(kMainFolder), n.c_str());
     display_ = kShowDone;
@@ -1398,7 +1403,7 @@ class Runner {
   // Rnd: Ans rounded to the digits the display shows, back into Ans.
   int Rnd() {
     TokenAdvance(&p_);
-    if (!IsSeparator(TokenPeek(p_))) return Fail(kBcdErrSyntax);
+    if (!IsSeparator(Peek(p_))) return Fail(kBcdErrSyntax);
     BcdNumber v[2];
     static const uint8_t kAns[] = {uint8_t(kTokAns), 0};
     const uint8_t* q = kAns;
