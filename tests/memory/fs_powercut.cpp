@@ -1,23 +1,9 @@
 #include "fs_powercut.h"
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "memory/fs_error.h"
 #include "memory/fs_store.h"
 
 namespace {
-
-const std::u16string kDevice = U("\\\\fls0\\");
-
-void Reload(FlashRig* rig, const std::vector<uint8_t>& image) {
-  rig->emu.bytes = image;
-  FlashEmuPowerOn(&rig->emu);
-  rig->emu.violations = 0;
-  rig->emu.first_violation.clear();
-  rig->emu.ops = 0;
-  Fs() = FsState{};
-}
 
 // Every file on the flash, in the root and in its folders.
 std::set<std::u16string> AllFiles() {
@@ -34,7 +20,7 @@ std::set<std::u16string> AllFiles() {
     } while (FsFindNext(h, name, &info) == 0);
     FsFindClose(h);
   };
-  walk(FlashPath(""), true);
+  walk(kFlashDevice, true);
   for (const std::u16string& f : folders) walk(f, false);
   return files;
 }
@@ -45,68 +31,64 @@ std::string Judge(const FlashRig& rig, const CutScenario& sc) {
   std::set<std::u16string> allowed;
   for (const auto& [path, bytes] : sc.before) {
     allowed.insert(path);
-    if (sc.removed.count(path) || sc.renamed.count(path)) continue;
-    must[path] = bytes;
+    if (!sc.removed.count(path) && !sc.renamed.count(path)) must[path] = bytes;
   }
   std::string v = VerifyStore(rig, must);
   if (!v.empty()) return v;
   Bytes got;
-  for (const std::u16string& path : sc.removed) {
+  // 0 when the file is there whole, 1 when absent, else what is wrong.
+  auto state = [&got](const std::u16string& path, const Bytes& whole) -> std::string {
     int rc = ReadFile(path, &got);
-    if (rc == 0 && got != sc.before.at(path)) return "deleted file damaged";
-    if (rc != 0 && rc != kFsNotFound) return "deleted file unreadable";
+    if (rc == kFsNotFound) return "1";
+    if (rc != 0) return "unreadable (" + std::to_string(rc) + ")";
+    return got == whole ? "0" : "damaged";
+  };
+  for (const std::u16string& path : sc.removed) {
+    std::string s = state(path, sc.before.at(path));
+    if (s.size() > 1) return "deleted file " + s;
   }
   for (const auto& [from, to] : sc.renamed) {
     allowed.insert(to);
-    int a = ReadFile(from, &got);
-    if (a == 0 && got != sc.before.at(from)) return "renamed file damaged (old name)";
-    int b = ReadFile(to, &got);
-    if (b == 0 && got != sc.before.at(from)) return "renamed file damaged (new name)";
-    if ((a == 0) == (b == 0))
-      return "renamed file under " + std::string(a == 0 ? "both" : "no") + " name";
+    std::string a = state(from, sc.before.at(from)), b = state(to, sc.before.at(from));
+    if (a.size() > 1 || b.size() > 1) return "renamed file " + a + " / " + b;
+    if (a == b) return "renamed file under " + std::string(a == "0" ? "both" : "no") + " name";
   }
   for (const auto& [path, bytes] : sc.added) {
     allowed.insert(path);
-    int rc = ReadFile(path, &got);
-    if (rc == 0 && got != bytes) return "new file incomplete";
-    if (rc != 0 && rc != kFsNotFound) return "new file unreadable: " + std::to_string(rc);
+    std::string s = state(path, bytes);
+    if (s.size() > 1) return "new file " + s;
   }
   for (const std::u16string& path : AllFiles())
     if (!allowed.count(path)) return "unexpected file " + std::string(path.begin(), path.end());
   return "";
 }
 
+// A scenario starting from a store built on a freshly formatted flash.
+CutScenario Start(FlashRig* rig, const std::string& name, const StoreRecipe& recipe) {
+  CutScenario sc;
+  sc.name = name;
+  rig->Format();
+  sc.before = BuildStore(recipe);
+  sc.image = rig->emu.bytes;
+  return sc;
+}
+
 }  // namespace
 
-void CaptureImage(FlashRig* rig, CutScenario* sc) {
-  sc->image = rig->emu.bytes;
-  Fs() = FsState{};
-}
-
 int64_t CountOps(FlashRig* rig, const CutScenario& sc) {
-  Reload(rig, sc.image);
+  rig->Reload(&sc.image);
   SmMount();
-  sc.op();
-  return rig->emu.ops;
-}
-
-int64_t CountRecoveryOps(FlashRig* rig, const CutScenario& sc, int64_t n, bool torn,
-                         uint64_t seed) {
-  Reload(rig, sc.image);
-  SmMount();
-  FlashEmuArmCut(&rig->emu, n, torn, seed);
-  sc.op();
-  FlashEmuPowerOn(&rig->emu);
-  Fs() = FsState{};
   int64_t start = rig->emu.ops;
-  StorageStartup(nullptr, nullptr);
+  sc.op();
   return rig->emu.ops - start;
 }
 
 CutOutcome RunCut(FlashRig* rig, const CutScenario& sc, int64_t n, bool torn, uint64_t seed,
                   int64_t recovery_cut, bool second_optimisation) {
   CutOutcome out;
-  Reload(rig, sc.image);
+  rig->Reload(&sc.image);
+  rig->emu.violations = 0;
+  rig->emu.first_violation.clear();
   if (SmMount() != 0) {
     out.failure = "starting image does not mount";
     return out;
@@ -114,16 +96,15 @@ CutOutcome RunCut(FlashRig* rig, const CutScenario& sc, int64_t n, bool torn, ui
   FlashEmuArmCut(&rig->emu, n, torn, seed);
   sc.op();
   out.cut = rig->emu.off;
-  FlashEmuPowerOn(&rig->emu);
   if (recovery_cut >= 0) {
-    Fs() = FsState{};
+    rig->Reload();
     FlashEmuArmCut(&rig->emu, recovery_cut, torn, seed ^ 0x5555);
     StorageStartup(nullptr, nullptr);
-    FlashEmuPowerOn(&rig->emu);
   }
-  Fs() = FsState{};
   StorageStartupReport report;
-  int rc = StorageStartup(nullptr, &report);
+  int64_t start = rig->emu.ops;
+  int rc = rig->Restart(&report);
+  out.recovery_ops = rig->emu.ops - start;
   std::string where = " (cut " + std::to_string(n) + (torn ? " torn" : "") +
                       (recovery_cut >= 0 ? ", then " + std::to_string(recovery_cut) : "") + ")";
   if (rc != 0 || report.formatted) {
@@ -133,11 +114,8 @@ CutOutcome RunCut(FlashRig* rig, const CutScenario& sc, int64_t n, bool torn, ui
   }
   out.failure = Judge(*rig, sc);
   if (out.failure.empty() && second_optimisation) {
-    rc = FsOptimize(kDevice.c_str());
-    if (rc != 0)
-      out.failure = "second optimisation gave " + std::to_string(rc);
-    else
-      out.failure = Judge(*rig, sc);
+    rc = FsOptimize(kFlashDevice.c_str());
+    out.failure = rc != 0 ? "gave " + std::to_string(rc) : Judge(*rig, sc);
     if (!out.failure.empty()) out.failure += " after the second optimisation";
   }
   if (!out.failure.empty()) out.failure += where;
@@ -145,11 +123,8 @@ CutOutcome RunCut(FlashRig* rig, const CutScenario& sc, int64_t n, bool torn, ui
 }
 
 CutScenario CreateAndWriteScenario(FlashRig* rig, uint32_t seed, uint32_t size) {
-  CutScenario sc;
-  sc.name = "create and write " + std::to_string(size);
-  rig->Format();
-  sc.before = BuildStore({.seed = seed, .small_files = 12, .large_files = 2, .large_size = 30000});
-  CaptureImage(rig, &sc);
+  CutScenario sc = Start(rig, "create and write " + std::to_string(size),
+                         {.seed = seed, .small_files = 12, .large_files = 2, .large_size = 30000});
   std::u16string path = FlashPath("NEW.g1m");
   Bytes data = Pattern(size, seed + 99);
   sc.added[path] = data;
@@ -158,13 +133,10 @@ CutScenario CreateAndWriteScenario(FlashRig* rig, uint32_t seed, uint32_t size) 
 }
 
 CutScenario DeleteAndRenameScenario(FlashRig* rig, uint32_t seed) {
-  CutScenario sc;
-  sc.name = "delete and rename";
-  rig->Format();
-  sc.before = BuildStore({.seed = seed, .small_files = 10, .large_files = 2, .large_size = 20000});
-  CaptureImage(rig, &sc);
-  auto it = sc.before.begin();
-  std::u16string victim = it->first, old_name = std::next(it)->first;
+  CutScenario sc = Start(rig, "delete and rename",
+                         {.seed = seed, .small_files = 10, .large_files = 2, .large_size = 20000});
+  std::u16string victim = sc.before.begin()->first;
+  std::u16string old_name = std::next(sc.before.begin())->first;
   std::u16string new_name = old_name.substr(0, old_name.rfind(u'\\') + 1) + u"RENAMED";
   sc.removed.insert(victim);
   sc.renamed[old_name] = new_name;
@@ -176,42 +148,21 @@ CutScenario DeleteAndRenameScenario(FlashRig* rig, uint32_t seed) {
 }
 
 CutScenario OptimizeScenario(FlashRig* rig, const StoreRecipe& recipe) {
-  CutScenario sc;
-  sc.name = "optimise store " + std::to_string(recipe.seed);
-  rig->Format();
-  sc.before = BuildStore(recipe);
-  CaptureImage(rig, &sc);
-  sc.op = []() { FsOptimize(kDevice.c_str()); };
+  CutScenario sc = Start(rig, "optimise store " + std::to_string(recipe.seed), recipe);
+  sc.op = []() { FsOptimize(kFlashDevice.c_str()); };
   return sc;
 }
 
 StoreRecipe NearFullRecipe(int which) {
-  switch (which) {
-    case 0:  // many deletions: the compacted directory fits one sector
-      return {.seed = 11,
-              .small_files = 1100,
-              .large_files = 20,
-              .large_size = 50000,
-              .delete_every = 3,
-              .folders = 2,
-              .addin_every = 0};
-    case 1:  // few deletions: the compacted directory still needs two sectors
-      return {.seed = 12,
-              .small_files = 1150,
-              .large_files = 16,
-              .large_size = 50000,
-              .delete_every = 25,
-              .folders = 1,
-              .addin_every = 0};
-    default:  // add-ins on 8 KB boundaries among the rest
-      return {.seed = 13 + uint32_t(which),
-              .small_files = 1060,
-              .large_files = 18,
-              .large_size = 45000,
-              .delete_every = 4,
-              .folders = 3,
-              .addin_every = 97};
-  }
+  // seed, small files, large files, large size, delete every, folders, add-in every
+  const StoreRecipe kRecipes[] = {
+      {11, 1100, 20, 50000, 3, 2, 0},   // many deletions: the compacted directory fits one sector
+      {12, 1150, 16, 50000, 25, 1, 0},  // few: the compacted directory still needs two sectors
+      {13, 1060, 18, 45000, 4, 3, 97},  // add-ins on 8 KB boundaries among the rest
+  };
+  StoreRecipe recipe = kRecipes[std::min(which, 2)];
+  recipe.seed += uint32_t(std::max(which - 2, 0));
+  return recipe;
 }
 
 std::string Soak(uint64_t seed, int rounds) {
@@ -225,11 +176,11 @@ std::string Soak(uint64_t seed, int rounds) {
     x ^= x << 17;
     return x;
   };
+  auto any = [&]() { return std::next(model.begin(), next() % model.size())->first; };
   int names = 0;
   for (int round = 0; round < rounds; ++round) {
     CutScenario sc;
     sc.before = model;
-    sc.image = rig.emu.bytes;
     uint64_t pick = next() % 100;
     if (pick < 50 || model.size() < 3) {
       std::u16string path = FlashPath("S" + std::to_string(names++) + ".g1m");
@@ -238,60 +189,29 @@ std::string Soak(uint64_t seed, int rounds) {
       int chunk = 1 + int(next() % 4096);
       sc.op = [path, data, chunk]() { WriteFile(path, data, chunk); };
     } else if (pick < 75) {
-      auto it = model.begin();
-      std::advance(it, next() % model.size());
-      std::u16string victim = it->first;
+      std::u16string victim = any();
       sc.removed.insert(victim);
       sc.op = [victim]() { FsDelete(victim.c_str()); };
     } else if (pick < 92) {
-      auto it = model.begin();
-      std::advance(it, next() % model.size());
-      std::u16string from = it->first, to = FlashPath("R" + std::to_string(names++));
+      std::u16string from = any(), to = FlashPath("R" + std::to_string(names++));
       sc.renamed[from] = to;
       sc.op = [from, to]() { FsRename(from.c_str(), to.c_str()); };
     } else {
-      sc.op = []() { FsOptimize(kDevice.c_str()); };
+      sc.op = []() { FsOptimize(kFlashDevice.c_str()); };
     }
     bool cut_armed = next() % 3 != 0;
     int64_t cut_at = int64_t(next() % 400);
     if (cut_armed) FlashEmuArmCut(&rig.emu, cut_at, next() % 2 == 0, next());
-    int64_t ops_before = rig.emu.ops;
     sc.op();
     bool cut = rig.emu.off;
-    if (std::getenv("VK_SOAK_TRACE"))
-      std::fprintf(stderr,
-                   "round %d: pick %d added %zu removed %zu renamed %zu ops %lld cut %d at %lld\n",
-                   round, int(pick), sc.added.size(), sc.removed.size(), sc.renamed.size(),
-                   (long long)(rig.emu.ops - ops_before), int(cut), (long long)cut_at);
     FlashEmuPowerOn(&rig.emu);
     std::string failure;
     if (cut || next() % 10 == 0) {
-      Fs() = FsState{};
       StorageStartupReport report;
-      int rc = StorageStartup(nullptr, &report);
+      int rc = rig.Restart(&report);
       if (rc != 0 || report.formatted) failure = "start-up gave " + std::to_string(rc);
     }
     if (failure.empty()) failure = Judge(rig, sc);
-    if (!failure.empty() && std::getenv("VK_SOAK_TRACE")) {
-      uint8_t t[32];
-      FlashRead(kFlashBase + kTrailerOffset, t, 32);
-      std::fprintf(stderr, "marker %04X count %d\n", Get16(t, rec::kTrailerOptMarker),
-                   Fs().record_count);
-      DirSnapshot dir;
-      ReadDirectory(&dir);
-      LiveSet live;
-      FindLive(dir, &live);
-      for (int k = 0; k < kSectorCount; ++k) {
-        SectorInfo si;
-        ReadSectorRecord(k, &si);
-        std::fprintf(stderr, " sector %d block %08X reserve %08X state %04X\n", k, si.block,
-                     si.reserve, si.state);
-      }
-      for (auto& [id, pieces] : live.pieces)
-        for (const FsPiece& p : pieces)
-          std::fprintf(stderr, "  file %08X piece sector %d offset %u len %u\n", id, p.sector,
-                       p.offset, p.length);
-    }
     if (!failure.empty())
       return "round " + std::to_string(round) + " (seed " + std::to_string(seed) + "): " + failure;
     // Carry the outcome into the model.
@@ -300,19 +220,19 @@ std::string Soak(uint64_t seed, int rounds) {
       if (ReadFile(path, &got) == 0) model[path] = bytes;
     for (const auto& path : sc.removed)
       if (ReadFile(path, &got) != 0) model.erase(path);
-    for (const auto& [from, to] : sc.renamed)
+    for (const auto& [from, to] : sc.renamed) {
       if (ReadFile(to, &got) == 0) {
         model[to] = model[from];
         model.erase(from);
       }
+    }
     // Keep the store from filling up for good.
-    if (FsFreeSpace(kDevice.c_str()) < 200000 && model.size() > 4) {
+    if (FsFreeSpace(kFlashDevice.c_str()) < 200000 && model.size() > 4) {
       for (int i = 0; i < 3; ++i) {
-        auto it = model.begin();
-        std::advance(it, next() % model.size());
+        auto it = std::next(model.begin(), next() % model.size());
         if (FsDelete(it->first.c_str()) == 0) model.erase(it);
       }
-      if (FsOptimize(kDevice.c_str()) != 0) return "optimisation to make room failed";
+      if (FsOptimize(kFlashDevice.c_str()) != 0) return "optimisation to make room failed";
     }
   }
   return "";

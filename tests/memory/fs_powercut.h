@@ -14,8 +14,8 @@
 
 struct CutScenario {
   std::string name;
-  std::vector<uint8_t> image;  // the flash before the operation
-  FileModel before;            // complete files before the operation
+  Bytes image;       // the flash before the operation
+  FileModel before;  // complete files before the operation
   std::function<void()> op;
   // What the operation changes: a file may end up in its old or its new
   // state, never anything else.
@@ -25,23 +25,19 @@ struct CutScenario {
 };
 
 struct CutOutcome {
-  bool cut = false;  // the cut fell inside the operation
+  bool cut = false;          // the cut fell inside the operation
+  int64_t recovery_ops = 0;  // flash operations of the start-up after the cut
   std::string failure;
 };
 
-// Builds a scenario's starting image on `rig` with `setup`, which returns the
-// files it made.
-void CaptureImage(FlashRig* rig, CutScenario* sc);
 // Flash operations the operation makes when nothing goes wrong.
 int64_t CountOps(FlashRig* rig, const CutScenario& sc);
 // One cut at operation n (and, when recovery_cut >= 0, a second cut during
 // the recovery, at its recovery_cut-th operation).
 CutOutcome RunCut(FlashRig* rig, const CutScenario& sc, int64_t n, bool torn, uint64_t seed,
                   int64_t recovery_cut = -1, bool second_optimisation = true);
-// Flash operations the recovery after a cut at n makes.
-int64_t CountRecoveryOps(FlashRig* rig, const CutScenario& sc, int64_t n, bool torn, uint64_t seed);
 
-// The scenarios of the storage tests.
+// The scenarios of the storage tests, on a store built from the recipe.
 CutScenario CreateAndWriteScenario(FlashRig* rig, uint32_t seed, uint32_t size);
 CutScenario DeleteAndRenameScenario(FlashRig* rig, uint32_t seed);
 CutScenario OptimizeScenario(FlashRig* rig, const StoreRecipe& recipe);

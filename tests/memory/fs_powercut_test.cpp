@@ -4,20 +4,18 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "memory/fs_error.h"
 #include "memory/fs_store.h"
 
 namespace {
 
-const std::u16string kDevice = U("\\\\fls0\\");
-
-// Cut points spread over the whole operation plus its first and last few.
+// Cut points spread over the whole operation plus its first and last few;
+// every point when count < 0.
 std::vector<int64_t> Sample(int64_t total, int count, uint64_t seed, int edges = 3) {
   std::vector<int64_t> points;
-  for (int64_t i = 0; i < std::min<int64_t>(total, edges); ++i) points.push_back(i);
-  for (int64_t i = std::max<int64_t>(0, total - edges); i < total; ++i) points.push_back(i);
+  for (int64_t i = 0; i < total; ++i) {
+    if (count < 0 || i < edges || i >= total - edges) points.push_back(i);
+  }
   uint64_t x = seed | 1;
   for (int i = 0; i < count && total > 0; ++i) {
     x = x * 6364136223846793005ull + 1442695040888963407ull;
@@ -26,7 +24,9 @@ std::vector<int64_t> Sample(int64_t total, int count, uint64_t seed, int edges =
   return points;
 }
 
-void CutEverywhere(FlashRig* rig, const CutScenario& sc, const std::vector<int64_t>& points) {
+void CutEverywhere(FlashRig* rig, const CutScenario& sc, int count, uint64_t seed, int edges = 3) {
+  const std::vector<int64_t> points = Sample(CountOps(rig, sc), count, seed, edges);
+  ASSERT_GE(points.size(), 4u) << sc.name;
   for (size_t i = 0; i < points.size(); ++i) {
     CutOutcome out = RunCut(rig, sc, points[i], i % 2 == 1, 1000 + i);
     ASSERT_EQ(out.failure, "") << sc.name;
@@ -34,42 +34,25 @@ void CutEverywhere(FlashRig* rig, const CutScenario& sc, const std::vector<int64
   }
 }
 
-TEST(PowerCut, CreatingAndWritingAFile) {
+TEST(PowerCut, EveryCutCreatingWritingDeletingRenaming) {
   FlashRig rig;
-  for (uint32_t size : {10u, 70000u}) {
-    CutScenario sc = CreateAndWriteScenario(&rig, 3, size);
-    int64_t total = CountOps(&rig, sc);
-    std::vector<int64_t> all;
-    for (int64_t n = 0; n < total; ++n) all.push_back(n);
-    CutEverywhere(&rig, sc, all);
-  }
+  for (uint32_t size : {10u, 70000u})
+    CutEverywhere(&rig, CreateAndWriteScenario(&rig, 3, size), -1, 0);
+  CutEverywhere(&rig, DeleteAndRenameScenario(&rig, 4), -1, 0);
 }
 
-TEST(PowerCut, DeletingAndRenaming) {
+TEST(PowerCut, OptimisingFragmentedStores) {
   FlashRig rig;
-  CutScenario sc = DeleteAndRenameScenario(&rig, 4);
-  int64_t total = CountOps(&rig, sc);
-  ASSERT_GE(total, 4);
-  std::vector<int64_t> all;
-  for (int64_t n = 0; n < total; ++n) all.push_back(n);
-  CutEverywhere(&rig, sc, all);
-}
-
-TEST(PowerCut, OptimisingASmallFragmentedStore) {
-  FlashRig rig;
-  CutScenario sc = OptimizeScenario(
-      &rig,
-      {.seed = 21, .small_files = 40, .large_files = 6, .large_size = 30000, .delete_every = 3});
-  int64_t total = CountOps(&rig, sc);
-  CutEverywhere(&rig, sc, Sample(total, 60, 5));
-}
-
-TEST(PowerCut, OptimisingNearFullStoresWithTwoDirectorySectors) {
-  FlashRig rig;
+  CutEverywhere(&rig,
+                OptimizeScenario(&rig, {.seed = 21,
+                                        .small_files = 40,
+                                        .large_files = 6,
+                                        .large_size = 30000,
+                                        .delete_every = 3}),
+                60, 5);
+  // Near full, with two directory sectors.
   for (int which = 0; which < 3; ++which) {
-    CutScenario sc = OptimizeScenario(&rig, NearFullRecipe(which));
-    int64_t total = CountOps(&rig, sc);
-    CutEverywhere(&rig, sc, Sample(total, 3, 7 + which, 1));
+    CutEverywhere(&rig, OptimizeScenario(&rig, NearFullRecipe(which)), 3, 7 + which, 1);
   }
 }
 
@@ -87,10 +70,9 @@ TEST(PowerCut, CutsDuringTheRecoveryToo) {
       x = x * 6364136223846793005ull + 1;
       int64_t n = int64_t((x >> 33) % uint64_t(total));
       bool torn = (x >> 20) & 1;
-      int64_t recovery = CountRecoveryOps(&rig, sc, n, torn, x);
+      int64_t recovery = RunCut(&rig, sc, n, torn, x, -1, false).recovery_ops;
       if (recovery == 0) continue;
-      int64_t m = int64_t((x >> 40) % uint64_t(recovery));
-      CutOutcome out = RunCut(&rig, sc, n, torn, x, m);
+      CutOutcome out = RunCut(&rig, sc, n, torn, x, int64_t((x >> 40) % uint64_t(recovery)));
       ASSERT_EQ(out.failure, "") << sc.name;
     }
   }
@@ -107,33 +89,27 @@ TEST(FaultInjection, FailingSectorsAreReportedAndHarmNothingElse) {
   rig.Format();
   FileModel model =
       BuildStore({.seed = 31, .small_files = 20, .large_files = 3, .delete_every = 4});
-  std::vector<uint8_t> image = rig.emu.bytes;
+  const Bytes image = rig.emu.bytes;
   for (FlashFault fault : {FlashFault::kProgramFails, FlashFault::kProgramNoop,
                            FlashFault::kEraseFails, FlashFault::kEraseNoop}) {
     for (int sector = 0; sector < kSectorCount; ++sector) {
       SCOPED_TRACE(testing::Message() << "fault " << int(fault) << " sector " << sector);
-      rig.emu.bytes = image;
-      FlashEmuPowerOn(&rig.emu);
-      Fs() = FsState{};
+      rig.Reload(&image);
       ASSERT_EQ(SmMount(), 0);
       rig.emu.fault_sector = sector;
       rig.emu.fault = fault;
       Bytes data = Pattern(80000, sector);
       int w = WriteFile(FlashPath("NEW.g1m"), data);
-      int o = FsOptimize(kDevice.c_str());
-      for (int rc : {w, o}) {
+      for (int rc : {w, FsOptimize(kFlashDevice.c_str())}) {
         EXPECT_TRUE(rc == 0 || rc == kFsImageFailed || rc == kFsNoSpace || rc == kFsDamaged ||
                     rc == kFsCommitSetsBit)
             << rc;
       }
       // With the sector healthy again, every earlier file is intact.
-      FlashEmuPowerOn(&rig.emu);
-      Fs() = FsState{};
       StorageStartupReport report;
-      int rc = StorageStartup(nullptr, &report);
+      int rc = rig.Restart(&report);
       if (report.formatted) {
-        // Only a broken directory sector may cost the files.
-        EXPECT_EQ(sector, 0);
+        EXPECT_EQ(sector, 0);  // only a broken directory sector may cost the files
         continue;
       }
       ASSERT_EQ(rc, 0);
@@ -153,18 +129,15 @@ TEST(CorruptImage, RandomFlipsNeverCrash) {
   FlashRig rig;
   rig.Format();
   BuildStore({.seed = 41, .small_files = 25, .large_files = 3, .delete_every = 3});
-  FsOptimize(kDevice.c_str());
+  FsOptimize(kFlashDevice.c_str());
   BuildStore({.seed = 42, .small_files = 10, .large_files = 1, .delete_every = 2});
-  std::vector<uint8_t> image = rig.emu.bytes;
-  DirSnapshot dir;
-  ASSERT_EQ(ReadDirectory(&dir), 0);
-  uint32_t dir_bytes = uint32_t(dir.count) * kRecordSize;
+  const Bytes image = rig.emu.bytes;
+  const uint32_t dir_bytes = uint32_t(Fs().record_count) * kRecordSize;
   uint64_t x = 12345;
   int formatted = 0, mounted = 0;
   for (int round = 0; round < 150; ++round) {
     rig.emu.bytes = image;
-    int flips = 1 + round % 8;
-    for (int i = 0; i < flips; ++i) {
+    for (int i = 0; i <= round % 8; ++i) {
       x = x * 6364136223846793005ull + 1;
       // Mostly the directory, sometimes the trailer or anywhere.
       uint32_t at = (x >> 60) < 12   ? uint32_t((x >> 16) % dir_bytes)
@@ -172,18 +145,15 @@ TEST(CorruptImage, RandomFlipsNeverCrash) {
                                      : uint32_t((x >> 16) % (kFlashEnd - kFlashBase));
       rig.emu.bytes[at] ^= uint8_t(1 + (x >> 8) % 255);
     }
-    FlashEmuPowerOn(&rig.emu);
-    Fs() = FsState{};
     StorageStartupReport report;
-    int rc = StorageStartup(nullptr, &report);
+    int rc = rig.Restart(&report);
     ASSERT_TRUE(rc == 0 || rc == kFsImageFailed || rc == kFsNoSpace) << rc;
     if (rc != 0) continue;
     report.formatted ? ++formatted : ++mounted;
     EXPECT_EQ(SmCheck(false), 0) << "round " << round;
     // The store is usable: a file can be written and read back.
-    Bytes data = Pattern(5000, uint32_t(round));
+    Bytes data = Pattern(5000, uint32_t(round)), got;
     if (WriteFile(FlashPath("AFTER.g1m"), data) == 0) {
-      Bytes got;
       EXPECT_EQ(ReadFile(FlashPath("AFTER.g1m"), &got), 0);
       EXPECT_EQ(got, data);
     }

@@ -8,22 +8,17 @@ std::u16string U(const std::string& ascii) {
 }
 
 std::u16string FlashPath(const std::string& name) {
-  return U("\\\\fls0\\" + name);
+  return kFlashDevice + U(name);
 }
 
 Bytes Pattern(uint32_t size, uint32_t seed) {
   Bytes b(size);
   uint32_t x = seed * 2654435761u + 12345;
-  for (uint32_t i = 0; i < size; ++i) {
+  for (uint8_t& byte : b) {
     x = x * 1103515245u + 12345u;
-    b[i] = uint8_t(x >> 16);
+    byte = uint8_t(x >> 16);
   }
   return b;
-}
-
-FlashRig::FlashRig() {
-  FlashEmuInit(&emu);
-  FlashAttach(FlashEmuMedium(&emu));
 }
 
 FlashRig::~FlashRig() {
@@ -31,23 +26,31 @@ FlashRig::~FlashRig() {
   Fs() = FsState{};
 }
 
-void FlashRig::Format() {
+void FlashRig::Blank() {
   FlashEmuInit(&emu);
   FlashAttach(FlashEmuMedium(&emu));
+}
+
+void FlashRig::Format() {
+  Blank();
   SmFormat(true, nullptr);
 }
 
-int FlashRig::Restart(StorageStartupReport* report) {
+void FlashRig::Reload(const Bytes* image) {
+  if (image) emu.bytes = *image;
   FlashEmuPowerOn(&emu);
   Fs() = FsState{};
+}
+
+int FlashRig::Restart(StorageStartupReport* report) {
+  Reload();
   return StorageStartup(nullptr, report);
 }
 
 UiDouble::UiDouble() {
   table.ctx = this;
   table.message = [](void*, int number) -> const char* {
-    static const char* kLines[] = {"", "One Moment Please", ""};
-    return number >= 507 && number <= 509 ? kLines[number - 507] : nullptr;
+    return number == 508 ? "One Moment Please" : number == 507 || number == 509 ? "" : nullptr;
   };
   table.progress_open = [](void* ctx, const char* const lines[3]) {
     auto* d = static_cast<UiDouble*>(ctx);
@@ -72,8 +75,7 @@ int WriteFile(const std::u16string& path, const Bytes& data, int write_chunk) {
   int h = FsOpen(path.c_str(), kOpenReadWrite);
   if (h < 0) return h;
   for (size_t at = 0; at < data.size();) {
-    int n = int(std::min<size_t>(size_t(write_chunk), data.size() - at));
-    int w = FsWrite(h, data.data() + at, n);
+    int w = FsWrite(h, data.data() + at, int(std::min<size_t>(write_chunk, data.size() - at)));
     if (w < 0) {
       FsClose(h);
       return w;
@@ -87,7 +89,7 @@ int ReadFile(const std::u16string& path, Bytes* out) {
   int h = FsOpen(path.c_str(), kOpenRead);
   if (h < 0) return h;
   int size = FsSize(h);
-  out->assign(size_t(size < 0 ? 0 : size), 0);
+  out->assign(size_t(std::max(size, 0)), 0);
   int got = size > 0 ? FsRead(h, out->data(), size, 0) : 0;
   FsClose(h);
   if (got < 0) return got;
@@ -109,8 +111,7 @@ std::vector<std::u16string> ListFolder(const std::string& folder, const std::str
 
 std::string VerifyStore(const FlashRig& rig, const FileModel& model) {
   if (rig.emu.violations) return "flash rule broken: " + rig.emu.first_violation;
-  int problems = SmCheck(false);
-  if (problems != 0) return "check reports " + std::to_string(problems);
+  if (int problems = SmCheck(false)) return "check reports " + std::to_string(problems);
   for (const auto& [path, bytes] : model) {
     Bytes got;
     int rc = ReadFile(path, &got);
@@ -146,8 +147,7 @@ FileModel BuildStore(const StoreRecipe& r) {
     if (WriteFile(path, data, 1 + int(next() % 5000)) != 0) continue;
     model[path] = data;
     if (r.delete_every > 0 && i % r.delete_every == r.delete_every - 1) {
-      auto it = model.begin();
-      std::advance(it, next() % model.size());
+      auto it = std::next(model.begin(), next() % model.size());
       if (FsDelete(it->first.c_str()) == 0) model.erase(it);
     }
   }

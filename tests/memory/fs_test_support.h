@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -16,20 +15,22 @@
 using Bytes = std::vector<uint8_t>;
 using FileModel = std::map<std::u16string, Bytes>;  // path -> contents
 
+inline const std::u16string kFlashDevice = u"\\\\fls0\\";
 std::u16string U(const std::string& ascii);
-std::u16string FlashPath(const std::string& name);  // "\\fls0\" + name
+std::u16string FlashPath(const std::string& name);  // kFlashDevice + name
+Bytes Pattern(uint32_t size, uint32_t seed);        // deterministic bytes for a file
 
-// Deterministic bytes for a file.
-Bytes Pattern(uint32_t size, uint32_t seed);
-
-// The emulator attached to the image layer; detached again at destruction.
+// The emulator attached to the image layer (blank, unformatted); detached
+// again at destruction.
 struct FlashRig {
   FlashEmu emu;
-  FlashRig();
+  FlashRig() { Blank(); }
   ~FlashRig();
-  // Blank flash, formatted and mounted.
-  void Format();
-  // Starts again from this image as after a restart: power on, plan without
+  void Blank();
+  void Format();  // blank, formatted and mounted
+  // Power back on with this image (or the current one), nothing mounted.
+  void Reload(const Bytes* image = nullptr);
+  // Starts again from the image as after a restart: power on, plan without
   // asking, continue, check and repair. Returns StorageStartup's result.
   int Restart(StorageStartupReport* report = nullptr);
 };
@@ -37,8 +38,7 @@ struct FlashRig {
 // A user interface that answers and records.
 struct UiDouble {
   std::vector<int> answers;  // given in order; continue once they run out
-  int asked = 0;
-  int opened = 0, closed = 0;
+  int asked = 0, opened = 0, closed = 0;
   std::vector<std::pair<uint32_t, uint32_t>> progress;
   std::vector<std::string> window_lines, question_lines;
   StorageUi table;
@@ -48,7 +48,7 @@ struct UiDouble {
 // Create, open, write and close; 0 or the first negative code.
 int WriteFile(const std::u16string& path, const Bytes& data, int write_chunk = 4096);
 int ReadFile(const std::u16string& path, Bytes* out);
-// Names in a folder ("" = root) found with pattern "*.*".
+// Names in a folder ("" = root) that match the pattern.
 std::vector<std::u16string> ListFolder(const std::string& folder,
                                        const std::string& pattern = "*.*");
 
@@ -56,9 +56,8 @@ std::vector<std::u16string> ListFolder(const std::string& folder,
 // flash rules were kept. Empty string when all is well, else what is wrong.
 std::string VerifyStore(const FlashRig& rig, const FileModel& model);
 
-// A seeded store: small and large files, some deleted, some renamed. `records`
-// asks for at least that many records (above 2,047 gives two directory
-// sectors); `fill_sectors` for about that many sectors of data.
+// A seeded store: small and large files, some deleted again, some in folders,
+// some add-ins (8 KB aligned).
 struct StoreRecipe {
   uint32_t seed = 1;
   int small_files = 20;
@@ -66,6 +65,6 @@ struct StoreRecipe {
   uint32_t large_size = 40000;
   int delete_every = 3;  // every n-th file is deleted again
   int folders = 1;
-  int addin_every = 8;  // every n-th file is an add-in (8 KB aligned); 0: none
+  int addin_every = 8;  // every n-th file is an add-in; 0: none
 };
 FileModel BuildStore(const StoreRecipe& recipe);

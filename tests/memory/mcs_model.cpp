@@ -51,11 +51,15 @@ struct Model {
   std::array<std::map<Name, MItem>, 148> items;
   uint32_t currentEntry = 0;
   std::vector<MHandle> handles;  // handles[j] is the entry at 65528 - 8 j
+  // What the last Resolve found.
+  uint32_t fx = 0;
+  Name key{};
+  MItem* item = nullptr;
 
   uint32_t Free() const {
     uint64_t used = kMcsDataStart + kMcsHandleEntrySize * handles.size();
     for (const auto& folder : items) {
-      for (const auto& [name, item] : folder) used += item.data.size() + kMcsItemEntrySize;
+      for (const auto& [name, it] : folder) used += it.data.size() + kMcsItemEntrySize;
     }
     for (const MHandle& h : handles) used += h.content.size();
     return static_cast<uint32_t>(kMcsArenaSize - used);
@@ -69,35 +73,34 @@ struct Model {
   }
 
   // Folder and item of a pair of raw names: 240, 64, 48 or 0.
-  uint32_t Resolve(const std::string& f, const std::string& i, uint32_t* fx, MItem** item) {
-    Name fn, in;
-    if (!NormAll({{&f, &fn}, {&i, &in}})) return kMcsEmptyName;
-    if ((*fx = FindFolder(fn)) == 0) return kMcsNoFolder;
-    auto it = items[*fx].find(in);
-    if (it == items[*fx].end()) return kMcsNoItem;
-    *item = &it->second;
+  uint32_t Resolve(const std::string& f, const std::string& i) {
+    Name fn;
+    if (!NormAll({{&f, &fn}, {&i, &key}})) return kMcsEmptyName;
+    if ((fx = FindFolder(fn)) == 0) return kMcsNoFolder;
+    auto it = items[fx].find(key);
+    if (it == items[fx].end()) return kMcsNoItem;
+    item = &it->second;
     return kMcsOk;
   }
 
-  static uint32_t WriteRefusal(const MItem& item) {
-    if (item.attr & 1) return kMcsWriteProtected;
-    return item.attr & 6 ? kMcsLocked : kMcsOk;
+  uint32_t WriteRefusal() const {
+    if (item->attr & 1) return kMcsWriteProtected;
+    return item->attr & 6 ? kMcsLocked : kMcsOk;
   }
 
   // Resolve, then the refusal of a change to the item.
-  uint32_t Writable(const std::string& f, const std::string& i, uint32_t* fx, MItem** item) {
-    if (uint32_t code = Resolve(f, i, fx, item)) return code;
-    return WriteRefusal(**item);
+  uint32_t Writable(const std::string& f, const std::string& i) {
+    if (uint32_t code = Resolve(f, i)) return code;
+    return WriteRefusal();
   }
 
   uint32_t Create(const std::string& f, const std::string& i, uint8_t type, uint32_t size,
                   const std::vector<uint8_t>* data) {
     if (size == 0 || size % 4 != 0) return kMcsBadSize;
-    uint32_t fx = 0;
-    MItem* item = nullptr;
     const std::vector<uint8_t> bytes = data ? *data : std::vector<uint8_t>(size, 0);
-    if (Resolve(f, i, &fx, &item) == kMcsOk) {
-      if (uint32_t code = WriteRefusal(*item)) return code;
+    const uint32_t found = Resolve(f, i);
+    if (found == kMcsOk) {
+      if (uint32_t code = WriteRefusal()) return code;
       if (item->type & 0x40) return kMcsNoOverwrite;
       if (size > item->data.size() && size - item->data.size() > Free()) return kMcsInsertNoRoom;
       item->data = bytes;
@@ -105,20 +108,14 @@ struct Model {
       return kMcsOk;
     }
     if (Free() < uint64_t{size} + kMcsItemEntrySize) return kMcsNoRoom;
-    Name fn, in;
-    if (!NormAll({{&f, &fn}, {&i, &in}})) return kMcsEmptyName;
-    if ((fx = FindFolder(fn)) == 0) return kMcsNoFolder;
-    items[fx][in] = MItem{bytes, type, 0, static_cast<uint8_t>(fx)};
+    if (found != kMcsNoItem) return found;
+    items[fx][key] = MItem{bytes, type, 0, static_cast<uint8_t>(fx)};
     return kMcsOk;
   }
 
   uint32_t Delete(const std::string& f, const std::string& i) {
-    uint32_t fx;
-    MItem* item;
-    if (uint32_t code = Writable(f, i, &fx, &item)) return code;
-    Name in;
-    Norm(i, &in);
-    items[fx].erase(in);
+    if (uint32_t code = Writable(f, i)) return code;
+    items[fx].erase(key);
     return kMcsOk;
   }
 
@@ -126,9 +123,7 @@ struct Model {
                   const std::vector<uint8_t>* data) {
     if (count % 4 != 0) return kMcsBadSize;
     if (count == 0) return kMcsOk;
-    uint32_t fx;
-    MItem* item;
-    if (uint32_t code = Writable(f, i, &fx, &item)) return code;
+    if (uint32_t code = Writable(f, i)) return code;
     if (count > Free()) return kMcsInsertNoRoom;
     if (offset > item->data.size()) return kMcsInsertOffset;
     const std::vector<uint8_t> bytes = data ? *data : std::vector<uint8_t>(count, 0);
@@ -139,9 +134,7 @@ struct Model {
   uint32_t Remove(const std::string& f, const std::string& i, uint32_t offset, uint32_t count) {
     if (count % 4 != 0) return kMcsRemoveCount;
     if (count == 0) return kMcsOk;
-    uint32_t fx;
-    MItem* item;
-    if (uint32_t code = Writable(f, i, &fx, &item)) return code;
+    if (uint32_t code = Writable(f, i)) return code;
     const uint64_t size = item->data.size();
     if (offset == 0 && count == size) return Delete(f, i);
     if (offset > size) return kMcsRemoveOffset;
@@ -152,9 +145,7 @@ struct Model {
 
   uint32_t Write(const std::string& f, const std::string& i, uint32_t offset,
                  const std::vector<uint8_t>& data) {
-    uint32_t fx;
-    MItem* item;
-    if (uint32_t code = Writable(f, i, &fx, &item)) return code;
+    if (uint32_t code = Writable(f, i)) return code;
     const uint64_t size = item->data.size();
     if (data.size() > size) return kMcsWriteCount;
     if (offset >= size) return kMcsWriteOffset;
@@ -165,9 +156,7 @@ struct Model {
 
   uint32_t Read(const std::string& f, const std::string& i, uint32_t offset, uint32_t count,
                 std::vector<uint8_t>* out) {
-    uint32_t fx;
-    MItem* item;
-    if (uint32_t code = Resolve(f, i, &fx, &item)) return code;
+    if (uint32_t code = Resolve(f, i)) return code;
     if (item->attr & 2) return kMcsLocked;
     const uint64_t size = item->data.size();
     if (count > size) return kMcsReadCount;
@@ -181,29 +170,26 @@ struct Model {
                 const std::string& ti, bool moving) {
     Name a, b, c, d;
     if (!NormAll({{&sf, &a}, {&si, &b}, {&tf, &c}, {&ti, &d}})) return kMcsEmptyName;
-    uint32_t fx;
-    MItem* source;
-    if (uint32_t code = Resolve(sf, si, &fx, &source)) return code;
-    if (source->attr & 6) return kMcsLocked;
+    if (uint32_t code = Resolve(sf, si)) return code;
+    if (item->attr & 6) return kMcsLocked;
     if (moving) {
-      if (source->attr & 1) return kMcsWriteProtected;
-      if (Free() < source->data.size() + kMcsItemEntrySize) return kMcsMoveNoRoom;
+      if (item->attr & 1) return kMcsWriteProtected;
+      if (Free() < item->data.size() + kMcsItemEntrySize) return kMcsMoveNoRoom;
       if (a == c && b == d) return kMcsOk;
     }
-    const std::vector<uint8_t> bytes = source->data;
-    if (uint32_t code = Create(tf, ti, source->type, static_cast<uint32_t>(bytes.size()), &bytes)) {
+    const uint32_t sourceFolder = fx;
+    const std::vector<uint8_t> bytes = item->data;
+    if (uint32_t code = Create(tf, ti, item->type, static_cast<uint32_t>(bytes.size()), &bytes)) {
       return code;
     }
-    if (moving) items[fx].erase(b);
+    if (moving) items[sourceFolder].erase(b);
     return kMcsOk;
   }
 
   uint32_t Rename(const std::string& f, const std::string& from, const std::string& to) {
     Name fn, on, nn;
     if (!NormAll({{&f, &fn}, {&from, &on}, {&to, &nn}})) return kMcsEmptyName;
-    uint32_t fx;
-    MItem* item;
-    if (uint32_t code = Writable(f, from, &fx, &item)) return code;
+    if (uint32_t code = Writable(f, from)) return code;
     if (items[fx].count(nn)) return kMcsNameExists;
     Name work, ren;
     Norm("@APLWORK", &work);
@@ -227,16 +213,15 @@ struct Model {
     return kMcsFolderTableFull;
   }
 
-  // The folder index of a folder operation, or its refusal (as a code >= 148).
-  uint32_t FolderOf(const std::string& f, uint32_t* fx) {
+  // The folder of a folder operation, in fx.
+  uint32_t FolderOf(const std::string& f) {
     Name fn;
     if (!Norm(f, &fn)) return kMcsEmptyName;
-    return (*fx = FindFolder(fn)) == 0 ? kMcsNoFolder : kMcsOk;
+    return (fx = FindFolder(fn)) == 0 ? kMcsNoFolder : kMcsOk;
   }
 
   uint32_t DeleteFolder(const std::string& f) {
-    uint32_t fx;
-    if (uint32_t code = FolderOf(f, &fx)) return code;
+    if (uint32_t code = FolderOf(f)) return code;
     if (fx < 3 || fx > 102) return kMcsNotUserFolder;
     if (!items[fx].empty()) return kMcsFolderNotEmpty;
     if (currentEntry == kMcsFolderCount - fx) return kMcsFolderCurrent;
@@ -245,8 +230,7 @@ struct Model {
   }
 
   uint32_t Select(const std::string& f) {
-    uint32_t fx;
-    if (uint32_t code = FolderOf(f, &fx)) return code;
+    if (uint32_t code = FolderOf(f)) return code;
     if (fx == 1 || fx > 102) return kMcsNotUserFolder;
     currentEntry = kMcsFolderCount - fx;
     return kMcsOk;
@@ -298,24 +282,10 @@ const char* const kItemPool[] = {
 const uint8_t kTypes[] = {1, 133, 138, 140, 130, 1, 133, 138, 140, 130, 199, 200, 212, 0x45};
 const uint8_t kAttrs[] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 4};
 
-enum Op {
-  kCreate,
-  kDelete,
-  kInsert,
-  kRemove,
-  kWrite,
-  kRead,
-  kCopy,
-  kMove,
-  kRename,
-  kFolderCreate,
-  kFolderDelete,
-  kSelect,
-  kHeapAlloc,
-  kHeapFree,
-  kHeapReset,
-  kSetAttr
-};
+// clang-format off
+enum Op { kCreate, kDelete, kInsert, kRemove, kWrite, kRead, kCopy, kMove, kRename, kFolderCreate,
+          kFolderDelete, kSelect, kHeapAlloc, kHeapFree, kHeapReset, kSetAttr };
+// clang-format on
 struct Weighted {
   uint32_t weight;
   const char* name;
@@ -351,11 +321,6 @@ class Runner {
   // The first folders and items of the pools exist most of the time; the
   // rest (long, empty, missing names) mostly exercise refusals.
   std::string Folder() { return kFolderPool[Rand(Chance(70) ? 6 : std::size(kFolderPool))]; }
-  // Folder operations also use names that items never go to, so that
-  // deleting a folder succeeds often enough.
-  std::string FolderOfFolderOp() {
-    return Chance(40) ? (Chance(50) ? "SPARE1" : "SPARE2") : Folder();
-  }
   std::string Item() { return kItemPool[Rand(std::size(kItemPool) - (Chance(90) ? 1 : 0))]; }
 
   uint32_t Size() {
@@ -368,24 +333,13 @@ class Runner {
   uint32_t Count() { return Chance(85) ? 4 * Rand(40) : Rand(40); }
   uint32_t OffsetIn(uint32_t size) { return Chance(90) ? Rand(size + 1) : size + Rand(40); }
   uint32_t SizeOf(const std::string& f, const std::string& i) {
-    uint32_t fx;
-    MItem* item;
-    return model_.Resolve(f, i, &fx, &item) == kMcsOk ? static_cast<uint32_t>(item->data.size())
-                                                      : 16;
+    return model_.Resolve(f, i) == kMcsOk ? static_cast<uint32_t>(model_.item->data.size()) : 16;
   }
   std::vector<uint8_t> Bytes(uint32_t n) {
     std::vector<uint8_t> bytes(n);
     for (auto& b : bytes) b = static_cast<uint8_t>(rng_());
     return bytes;
   }
-  // Notes the names (and the span) of the operation for a failure message.
-  void Note(const std::string& f, const std::string& i, const std::string& more = "") {
-    desc_ += ' ' + Hex(f) + ' ' + Hex(i) + more;
-  }
-  static std::string Span(uint32_t offset, size_t count) {
-    return " at " + std::to_string(offset) + " count " + std::to_string(count);
-  }
-
   void Fail(const std::string& what) {
     if (run_.failure.empty()) {
       run_.failure = "seed " + std::to_string(seed_) + ", operation " + std::to_string(step_) +
@@ -413,24 +367,18 @@ class Runner {
 };
 
 void Runner::PickTracked() {
-  tracking_ = false;
-  std::vector<std::pair<uint32_t, Name>> all;
+  std::vector<std::pair<uint32_t, uint32_t>> all;  // folder index, position
   for (uint32_t fx = 1; fx <= kMcsFolderCount; ++fx) {
-    for (const auto& entry : model_.items[fx]) all.emplace_back(fx, entry.first);
+    for (uint32_t pos = 0; pos < model_.items[fx].size(); ++pos) all.emplace_back(fx, pos);
   }
-  if (all.empty()) return;
-  const auto& [fx, name] = all[Rand(static_cast<uint32_t>(all.size()))];
-  FolderEntry folder;
-  McsFolderEntry(fx, &folder);
-  for (uint32_t pos = 0; pos < folder.itemCount; ++pos) {
+  if ((tracking_ = !all.empty())) {
+    const auto [fx, pos] = all[Rand(static_cast<uint32_t>(all.size()))];
+    // The arena holds each folder's items in the model's order.
     McsItemInfo info;
     McsItemAt(fx, pos, &info);
-    if (std::memcmp(info.entry.name, name.data(), 8) == 0) {
-      McsSetTrackedAddress(info.dataAddress);
-      tracking_ = true;
-      trackedFolder_ = fx;
-      trackedItem_ = name;
-    }
+    McsSetTrackedAddress(info.dataAddress);
+    trackedFolder_ = fx;
+    trackedItem_ = std::next(model_.items[fx].begin(), pos)->first;
   }
 }
 
@@ -442,129 +390,115 @@ void Runner::Step() {
   while (pick >= kOps[op].weight) pick -= kOps[op++].weight;
 
   if (Chance(25)) PickTracked();
-  touched_.clear();
   const std::vector<uint8_t> before = ArenaBytes();
-  desc_ = kOps[op].name;
-  uint32_t arena = 0;
-  uint32_t model = 0;
+  // Most operations name an item; the others ignore these.
+  const std::string f = Folder(), i = Item();
+  const char* fc = f.c_str();
+  const char* ic = i.c_str();
+  const uint32_t size = SizeOf(f, i);
+  desc_ = std::string(kOps[op].name) + ' ' + Hex(f) + ' ' + Hex(i);
+  touched_ = {{f, i}};
+  uint32_t arena = 0, model = 0, offset = 0, count = 0;
   bool readMismatch = false;
 
   switch (op) {
     case kCreate: {
-      const std::string f = Folder(), i = Item();
       const uint8_t type = kTypes[Rand(std::size(kTypes))];
-      const uint32_t size = Size();
-      const bool withData = Chance(70) && size < 70000;
-      const std::vector<uint8_t> data = Bytes(withData ? size : 0);
-      Note(f, i, " type " + std::to_string(type) + " size " + std::to_string(size));
-      touched_ = {{f, i}};
-      model = model_.Create(f, i, type, size, withData ? &data : nullptr);
-      arena = McsCreateItem(f.c_str(), i.c_str(), type, size, withData ? data.data() : nullptr);
+      count = Size();
+      const bool withData = Chance(70) && count < 70000;
+      const std::vector<uint8_t> data = Bytes(withData ? count : 0);
+      desc_ += " type " + std::to_string(type);
+      model = model_.Create(f, i, type, count, withData ? &data : nullptr);
+      arena = McsCreateItem(fc, ic, type, count, withData ? data.data() : nullptr);
       break;
     }
-    case kDelete: {
-      const std::string f = Folder(), i = Item();
-      Note(f, i);
-      touched_ = {{f, i}};
+    case kDelete:
       model = model_.Delete(f, i);
-      arena = McsDeleteItem(f.c_str(), i.c_str());
+      arena = McsDeleteItem(fc, ic);
       break;
-    }
     case kInsert: {
-      const std::string f = Folder(), i = Item();
-      const uint32_t offset = OffsetIn(SizeOf(f, i));
-      const uint32_t count = Chance(8) ? 4 * (1 + Rand(model_.Free() / 4 + 8)) : Count();
+      offset = OffsetIn(size);
+      count = Chance(8) ? 4 * (1 + Rand(model_.Free() / 4 + 8)) : Count();
       const bool withData = Chance(50);
       const std::vector<uint8_t> data = Bytes(withData ? count : 0);
-      Note(f, i, Span(offset, count));
-      touched_ = {{f, i}};
       model = model_.Insert(f, i, offset, count, withData ? &data : nullptr);
-      arena = withData ? McsInsertData(f.c_str(), i.c_str(), offset, count, data.data())
-                       : McsInsertBytes(f.c_str(), i.c_str(), offset, count);
+      arena = withData ? McsInsertData(fc, ic, offset, count, data.data())
+                       : McsInsertBytes(fc, ic, offset, count);
       break;
     }
-    case kRemove: {
-      const std::string f = Folder(), i = Item();
-      const uint32_t size = SizeOf(f, i);
-      const uint32_t offset = Chance(15) ? 0 : OffsetIn(size);
-      const uint32_t count = offset == 0 && Chance(20) ? size : Count();
-      Note(f, i, Span(offset, count));
-      touched_ = {{f, i}};
+    case kRemove:
+      offset = Chance(15) ? 0 : OffsetIn(size);
+      count = offset == 0 && Chance(20) ? size : Count();
       model = model_.Remove(f, i, offset, count);
-      arena = McsRemoveBytes(f.c_str(), i.c_str(), offset, count);
+      arena = McsRemoveBytes(fc, ic, offset, count);
       break;
-    }
     case kWrite: {
-      const std::string f = Folder(), i = Item();
-      const uint32_t size = SizeOf(f, i);
-      const uint32_t offset = OffsetIn(size);
+      offset = OffsetIn(size);
       const std::vector<uint8_t> data = Bytes(Chance(80) ? Rand(size + 1) : Rand(size + 20));
-      Note(f, i, Span(offset, data.size()));
-      touched_ = {{f, i}};
+      count = static_cast<uint32_t>(data.size());
       model = model_.Write(f, i, offset, data);
-      arena =
-          McsWriteAt(f.c_str(), i.c_str(), offset, static_cast<uint32_t>(data.size()), data.data());
+      arena = McsWriteAt(fc, ic, offset, count, data.data());
       break;
     }
     case kRead: {
-      const std::string f = Folder(), i = Item();
-      const uint32_t size = SizeOf(f, i);
-      const uint32_t offset = OffsetIn(size);
-      const uint32_t count = Chance(80) ? Rand(size + 1) : Rand(size + 20);
-      Note(f, i, Span(offset, count));
+      offset = OffsetIn(size);
+      count = Chance(80) ? Rand(size + 1) : Rand(size + 20);
       // One byte more than asked: the read must not run past the count.
       std::vector<uint8_t> expected, got(count + 1, 0xEE);
       model = model_.Read(f, i, offset, count, &expected);
-      arena = McsReadAt(f.c_str(), i.c_str(), offset, count, got.data());
+      arena = McsReadAt(fc, ic, offset, count, got.data());
       expected.push_back(0xEE);
       readMismatch = arena == kMcsOk && model == kMcsOk && got != expected;
+      touched_.clear();  // a read must not move the tracked item at all
       break;
     }
     case kCopy:
     case kMove: {
-      const std::string sf = Folder(), si = Item(), tf = Folder(), ti = Item();
-      Note(sf, si, " -> " + Hex(tf) + ' ' + Hex(ti));
-      touched_ = {{sf, si}, {tf, ti}};
-      model = model_.Copy(sf, si, tf, ti, op == kMove);
-      arena = op == kMove ? McsMoveItem(sf.c_str(), si.c_str(), tf.c_str(), ti.c_str())
-                          : McsCopyItem(sf.c_str(), si.c_str(), tf.c_str(), ti.c_str());
+      const std::string tf = Folder(), ti = Item();
+      desc_ += " -> " + Hex(tf) + ' ' + Hex(ti);
+      touched_.emplace_back(tf, ti);
+      model = model_.Copy(f, i, tf, ti, op == kMove);
+      arena = op == kMove ? McsMoveItem(fc, ic, tf.c_str(), ti.c_str())
+                          : McsCopyItem(fc, ic, tf.c_str(), ti.c_str());
       break;
     }
     case kRename: {
-      const std::string f = Folder(), from = Item(), to = Item();
-      Note(f, from, " -> " + Hex(to));
-      touched_ = {{f, from}, {f, to}, {"@APLWORK", "val_ren"}};
-      model = model_.Rename(f, from, to);
-      arena = McsRenameItem(f.c_str(), from.c_str(), to.c_str());
+      const std::string to = Item();
+      desc_ += " -> " + Hex(to);
+      touched_.insert(touched_.end(), {{f, to}, {"@APLWORK", "val_ren"}});
+      model = model_.Rename(f, i, to);
+      arena = McsRenameItem(fc, ic, to.c_str());
       break;
     }
     case kFolderCreate:
     case kFolderDelete:
     case kSelect: {
-      const std::string f = FolderOfFolderOp();
-      desc_ += ' ' + Hex(f);
+      // Also names that items never go to, so that deleting a folder
+      // succeeds often enough.
+      const std::string g = Chance(40) ? (Chance(50) ? "SPARE1" : "SPARE2") : f;
+      desc_ = std::string(kOps[op].name) + ' ' + Hex(g);
       if (op == kFolderCreate) {
-        model = model_.CreateFolder(f);
-        arena = McsCreateFolder(f.c_str(), nullptr);
+        model = model_.CreateFolder(g);
+        arena = McsCreateFolder(g.c_str(), nullptr);
       } else if (op == kFolderDelete) {
-        model = model_.DeleteFolder(f);
-        arena = McsDeleteFolder(f.c_str());
+        model = model_.DeleteFolder(g);
+        arena = McsDeleteFolder(g.c_str());
       } else {
-        model = model_.Select(f);
-        arena = McsSelectFolder(f.c_str());
+        model = model_.Select(g);
+        arena = McsSelectFolder(g.c_str());
       }
       break;
     }
     case kHeapAlloc: {
-      const uint32_t n = Chance(10) ? Size() : 4 * (1 + Rand(64));
-      desc_ += ' ' + std::to_string(n);
-      model = model_.HeapAlloc(n);
-      arena = McsHeapAlloc(n);
+      count = Chance(10) ? Size() : 4 * (1 + Rand(64));
+      desc_ = "heap-alloc";
+      model = model_.HeapAlloc(count);
+      arena = McsHeapAlloc(count);
       if (arena != 0 && arena == model) {
         // Fill the new block so that later moves of it are checked too.
-        uint32_t size;
-        const std::vector<uint8_t> fill = Bytes(n);
-        std::memcpy(McsAddress(McsHeapBlock(arena, &size)), fill.data(), n);
+        uint32_t blockSize;
+        const std::vector<uint8_t> fill = Bytes(count);
+        std::memcpy(McsAddress(McsHeapBlock(arena, &blockSize)), fill.data(), count);
         model_.handles[(kMcsTopHandle - arena) / 8].content = fill;
       }
       break;
@@ -575,23 +509,22 @@ void Runner::Step() {
         if (model_.handles[j].used) used.push_back(static_cast<uint32_t>(j));
       }
       if (used.empty()) return;
-      const uint32_t j = used[Rand(static_cast<uint32_t>(used.size()))];
-      desc_ += " entry " + std::to_string(j);
-      model_.handles[j] = MHandle{};
-      arena = McsHeapFree(kMcsTopHandle - 8 * j);
+      offset = used[Rand(static_cast<uint32_t>(used.size()))];
+      desc_ = "heap-free entry";
+      model_.handles[offset] = MHandle{};
+      arena = McsHeapFree(kMcsTopHandle - 8 * offset);
       break;
     }
     case kHeapReset:
+      desc_ = "heap-reset";
       model_.handles.clear();
       McsHeapReset();
       break;
     case kSetAttr: {
-      const std::string f = Folder(), i = Item();
-      uint32_t fx;
-      MItem* item;
-      if (model_.Resolve(f, i, &fx, &item) != kMcsOk) return;
+      if (model_.Resolve(f, i) != kMcsOk) return;
+      MItem* item = model_.item;
       McsItemInfo info;
-      McsFindItem(f.c_str(), i.c_str(), &info);
+      McsFindItem(fc, ic, &info);
       item->attr = kAttrs[Rand(std::size(kAttrs))];
       McsAddress(info.entryAddress)[offsetof(ItemEntry, attributes)] = item->attr;
       // Lift the no-overwrite bit again now and then, so that replacing stays common.
@@ -600,6 +533,7 @@ void Runner::Step() {
       return;
     }
   }
+  desc_ += " at " + std::to_string(offset) + " count " + std::to_string(count);
   // A heap allocation answers with a handle, or 0 when refused.
   const bool heap = op == kHeapAlloc;
   const bool refused = heap ? arena == 0 : arena != kMcsOk;
