@@ -7,7 +7,9 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "fs_test_support.h"
 #include "memory/fs_error.h"
@@ -15,31 +17,23 @@
 
 namespace {
 
+// A private TMPDIR for each test, removed with everything in it.
 class HostDir : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/vk-fs-test-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir = tmpl;
     const char* old = std::getenv("TMPDIR");
-    saved_tmpdir = old ? old : "";
-    had_tmpdir = old != nullptr;
+    saved_tmpdir = old ? std::optional<std::string>(old) : std::nullopt;
     setenv("TMPDIR", dir.c_str(), 1);
     unsetenv(kFlashEnvVar);
   }
   void TearDown() override {
     FlashImageClose();
-    had_tmpdir ? setenv("TMPDIR", saved_tmpdir.c_str(), 1) : unsetenv("TMPDIR");
-    std::string cmd = "rm -rf '" + dir + "'";
-    EXPECT_EQ(std::system(cmd.c_str()), 0);
+    saved_tmpdir ? setenv("TMPDIR", saved_tmpdir->c_str(), 1) : unsetenv("TMPDIR");
   }
-  std::u16string Pc(const std::string& name) {
-    std::u16string p;
-    HostPathToPc(dir + "/" + name, &p);
-    return p;
-  }
-  std::string dir, saved_tmpdir;
-  bool had_tmpdir = false;
+  std::u16string Pc(const std::string& name) { return folder.PcFile(name); }
+  PcFolder folder;
+  std::string dir = folder.Dir();
+  std::optional<std::string> saved_tmpdir;
 };
 
 TEST_F(HostDir, ImagePathRules) {
@@ -126,8 +120,7 @@ TEST_F(HostDir, ScratchImageLeavesNothingBehind) {
   Bytes got;
   ASSERT_EQ(ReadFile(FlashPath("T.g1m"), &got), 0);
   EXPECT_EQ(got, data);
-  std::string cmd = "test -z \"$(ls -A '" + dir + "')\"";
-  EXPECT_EQ(std::system(cmd.c_str()), 0);
+  EXPECT_TRUE(std::filesystem::is_empty(dir));
 }
 
 TEST_F(HostDir, PcFilesThroughTheSameInterface) {

@@ -1,6 +1,13 @@
 #include "fs_test_support.h"
 
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "memory/fs_error.h"
+#include "memory/fs_path.h"
 #include "memory/fs_store.h"
 
 std::u16string U(const std::string& ascii) {
@@ -19,6 +26,31 @@ Bytes Pattern(uint32_t size, uint32_t seed) {
     byte = uint8_t(x >> 16);
   }
   return b;
+}
+
+PcFolder::PcFolder() {
+  char templ[] = "/tmp/vk_memory_test_XXXXXX";
+  if (mkdtemp(templ)) dir_ = templ;
+}
+
+PcFolder::~PcFolder() {
+  if (!dir_.empty()) std::filesystem::remove_all(dir_);
+}
+
+std::u16string PcFolder::PcFile(const std::string& name) const {
+  std::u16string pc;
+  HostPathToPc(HostFile(name), &pc);
+  return pc;
+}
+
+Bytes PcFolder::ReadHost(const std::string& name) const {
+  std::ifstream in(HostFile(name), std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+void PcFolder::WriteHost(const std::string& name, const Bytes& bytes) const {
+  std::ofstream(HostFile(name), std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 FlashRig::~FlashRig() {

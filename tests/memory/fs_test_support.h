@@ -35,6 +35,22 @@ struct FlashRig {
   int Restart(StorageStartupReport* report = nullptr);
 };
 
+// A private folder on the host, removed with everything in it.
+class PcFolder {
+ public:
+  PcFolder();
+  ~PcFolder();
+  const std::string& Dir() const { return dir_; }
+  std::string HostFile(const std::string& name) const { return dir_ + "/" + name; }
+  // "Z:\<folder>\name": a PC file reached through the storage interface.
+  std::u16string PcFile(const std::string& name) const;
+  Bytes ReadHost(const std::string& name) const;
+  void WriteHost(const std::string& name, const Bytes& bytes) const;
+
+ private:
+  std::string dir_;
+};
+
 // A user interface that answers and records.
 struct UiDouble {
   std::vector<int> answers;  // given in order; continue once they run out

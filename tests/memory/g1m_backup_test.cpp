@@ -26,6 +26,8 @@ bool BackupExists() {
 }
 
 TEST_F(G1mBackupTest, SaveClearLoadRestoresEverything) {
+  G1mImportReport report;
+  EXPECT_EQ(G1mLoadBackup(nullptr, &report), kG1mErrNoBackup);
   SomeData();
   const Bytes8 before = MemorySnapshot();
   UiDouble ui;
@@ -36,7 +38,6 @@ TEST_F(G1mBackupTest, SaveClearLoadRestoresEverything) {
   MemStartUp();
   std::memset(MemVariable(0), 0, kG1mAlphaBytes);
   ASSERT_NE(MemorySnapshot(), before);
-  G1mImportReport report;
   ASSERT_EQ(G1mLoadBackup(&ui.table, &report), 0);
   EXPECT_EQ(MemorySnapshot(), before);
   EXPECT_EQ(McsCheck(), 0u);
@@ -44,11 +45,6 @@ TEST_F(G1mBackupTest, SaveClearLoadRestoresEverything) {
   ASSERT_EQ(G1mLoadBackup(nullptr, &report), 0);
   EXPECT_EQ(report.skipped, 0u);
   EXPECT_EQ(MemorySnapshot(), before);
-}
-
-TEST_F(G1mBackupTest, LoadWithoutBackup) {
-  G1mImportReport report;
-  EXPECT_EQ(G1mLoadBackup(nullptr, &report), kG1mErrNoBackup);
 }
 
 TEST_F(G1mBackupTest, NoRoomLeavesTheOldBackupAlone) {

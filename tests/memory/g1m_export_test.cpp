@@ -154,28 +154,19 @@ TEST_F(G1mExportTest, ListFileSelectorTakesOneListFile) {
   EXPECT_TRUE(G1mParseGroupName("@RUNMAT", &sel));
 }
 
-TEST_F(G1mExportTest, FolderTargetTakesTheGroupsFileName) {
-  MakeProgram();
+TEST_F(G1mExportTest, Targets) {
   G1mGroup group;
+  ASSERT_EQ(G1mEnumerateGroup(MemGroup::kMatrix, &group), 0u);
+  EXPECT_EQ(G1mExportGroup(PcFile("none.g1m").c_str(), group), kG1mErrNothing);
+  EXPECT_TRUE(ReadHost("none.g1m").empty());
+  // A folder target takes the group's file name; an older file is replaced.
+  MakeProgram();
   ASSERT_EQ(G1mEnumerateGroup(MemGroup::kProgram, &group), 1u);
   ASSERT_EQ(G1mExportGroup(u"\\\\fls0\\", group), 0);
   Bytes8 stored;
   ASSERT_EQ(ReadFile(FlashPath("PROGRAM.g1m"), &stored), 0);
   EXPECT_EQ(stored, DataFile(ProgramFile(), 1));
-}
-
-TEST_F(G1mExportTest, EmptyGroupWritesNothing) {
-  G1mGroup group;
-  ASSERT_EQ(G1mEnumerateGroup(MemGroup::kMatrix, &group), 0u);
-  EXPECT_EQ(G1mExportGroup(PcFile("none.g1m").c_str(), group), kG1mErrNothing);
-  EXPECT_TRUE(ReadHost("none.g1m").empty());
-}
-
-TEST_F(G1mExportTest, ReplacesAnOlderFile) {
   WriteHost("prog.g1m", Bytes8(5000, 0x33));
-  MakeProgram();
-  G1mGroup group;
-  G1mEnumerateGroup(MemGroup::kProgram, &group);
   ASSERT_EQ(G1mExportGroup(PcFile("prog.g1m").c_str(), group), 0);
   EXPECT_EQ(ReadHost("prog.g1m"), DataFile(ProgramFile(), 1));
 }

@@ -58,18 +58,6 @@ TEST_F(G1mImportTest, RoundTripRestoresMemoryByteForByte) {
   EXPECT_EQ(Bytes8(setup, setup + 128), setupBefore);
 }
 
-TEST_F(G1mImportTest, AlphaRecordReplacesAllVariables) {
-  Bytes8 table(696);
-  for (size_t i = 0; i < table.size(); ++i) table[i] = static_cast<uint8_t>(i % 7);
-  Bytes8 body;
-  AppendGroupHeader(&body, "$GLOBAL", 1);
-  AppendItemHeader(&body, "$GLOBAL", "ALPHAMEM", 0, 696);
-  body.insert(body.end(), table.begin(), table.end());
-  WriteHost("alpha.g1m", DataFile(body, 1));
-  ASSERT_EQ(ImportPath(PcFile("alpha.g1m"), G1mExisting::kAsk), 0);
-  EXPECT_EQ(Bytes8(MemVariable(0), MemVariable(0) + 696), table);
-}
-
 // One program item "P" in a file, for the refusal cases to spoil.
 Bytes8 ProgramBody(uint32_t declaredSize, size_t actualSize) {
   Bytes8 body;

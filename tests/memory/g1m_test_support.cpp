@@ -1,14 +1,5 @@
 #include "g1m_test_support.h"
 
-#include <stdlib.h>
-#include <unistd.h>
-
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
-#include "memory/fs_path.h"
 #include "memory/mem_app.h"
 
 void G1mTest::SetUp() {
@@ -20,33 +11,6 @@ void G1mTest::SetUp() {
 
 void G1mTest::TearDown() {
   G1mSetSetupRecord(nullptr);
-}
-
-PcFolder::PcFolder() {
-  char templ[] = "/tmp/g1m_test_XXXXXX";
-  if (mkdtemp(templ)) dir_ = templ;
-  EXPECT_FALSE(dir_.empty());
-}
-
-PcFolder::~PcFolder() {
-  if (!dir_.empty()) std::filesystem::remove_all(dir_);
-}
-
-std::u16string PcFolder::PcFile(const std::string& name) const {
-  std::u16string pc;
-  EXPECT_EQ(HostPathToPc(HostFile(name), &pc), 0);
-  return pc;
-}
-
-std::vector<uint8_t> PcFolder::ReadHost(const std::string& name) const {
-  std::ifstream in(HostFile(name), std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-void PcFolder::WriteHost(const std::string& name, const std::vector<uint8_t>& bytes) const {
-  std::ofstream out(HostFile(name), std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
 }
 
 uint32_t PutItem(const char* folder, const char* item, uint8_t kind,
@@ -61,11 +25,6 @@ std::vector<uint8_t> MemorySnapshot() {
   return all;
 }
 
-int PutFile(const std::u16string& path, const std::vector<uint8_t>& bytes) {
-  FsDelete(path.c_str());
-  return WriteFile(path, bytes);
-}
-
 int ImportPath(const std::u16string& path, G1mExisting existing, G1mImportReport* report,
                const G1mImportUi* ui) {
   G1mImportOptions options;
@@ -74,9 +33,18 @@ int ImportPath(const std::u16string& path, G1mExisting existing, G1mImportReport
   return G1mImportFile(path.c_str(), options, report);
 }
 
+namespace {
+
 void AppendBe(std::vector<uint8_t>* out, uint32_t value, int bytes) {
   for (int i = bytes - 1; i >= 0; --i) out->push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
+
+void AppendName(std::vector<uint8_t>* out, const std::string& name, size_t width) {
+  for (size_t i = 0; i < width; ++i)
+    out->push_back(i < name.size() ? static_cast<uint8_t>(name[i]) : 0);
+}
+
+}  // namespace
 
 std::vector<uint8_t> HeaderBytes(uint8_t type, uint32_t size, uint16_t count) {
   std::vector<uint8_t> h = {'U', 'S',  'B',  'P',  'o',  'w',  'e',
@@ -89,11 +57,6 @@ std::vector<uint8_t> HeaderBytes(uint8_t type, uint32_t size, uint16_t count) {
   AppendBe(&h, count, 2);
   for (uint8_t& b : h) b = static_cast<uint8_t>(~b);
   return h;
-}
-
-void AppendName(std::vector<uint8_t>* out, const std::string& name, size_t width) {
-  for (size_t i = 0; i < width; ++i)
-    out->push_back(i < name.size() ? static_cast<uint8_t>(name[i]) : 0);
 }
 
 void AppendGroupHeader(std::vector<uint8_t>* out, const std::string& name, uint16_t count) {

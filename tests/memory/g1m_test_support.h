@@ -12,21 +12,6 @@
 #include "mcs_test_support.h"
 #include "memory/g1m_file.h"
 
-// A private folder for PC files, removed with everything in it.
-class PcFolder {
- public:
-  PcFolder();
-  ~PcFolder();
-  // "Z:\<folder>\name": a PC file reached through the storage interface.
-  std::u16string PcFile(const std::string& name) const;
-  std::string HostFile(const std::string& name) const { return dir_ + "/" + name; }
-  std::vector<uint8_t> ReadHost(const std::string& name) const;
-  void WriteHost(const std::string& name, const std::vector<uint8_t>& bytes) const;
-
- private:
-  std::string dir_;
-};
-
 class G1mTest : public ::testing::Test, public PcFolder {
  protected:
   void SetUp() override;
@@ -41,16 +26,12 @@ uint32_t PutItem(const char* folder, const char* item, uint8_t kind,
                  const std::vector<uint8_t>& bytes);
 // Main memory as a comparable whole: the arena and the alpha variables.
 std::vector<uint8_t> MemorySnapshot();
-// Writes a file of these bytes through the storage interface.
-int PutFile(const std::u16string& path, const std::vector<uint8_t>& bytes);
 // Imports a whole file; returns G1mImport's result.
 int ImportPath(const std::u16string& path, G1mExisting existing, G1mImportReport* report = nullptr,
                const G1mImportUi* ui = nullptr);
 
 // Hand-built file pieces, straight from the layout.
 std::vector<uint8_t> HeaderBytes(uint8_t type, uint32_t size, uint16_t count);
-void AppendName(std::vector<uint8_t>* out, const std::string& name, size_t width);
-void AppendBe(std::vector<uint8_t>* out, uint32_t value, int bytes);
 void AppendGroupHeader(std::vector<uint8_t>* out, const std::string& name, uint16_t count);
 void AppendItemHeader(std::vector<uint8_t>* out, const std::string& folder, const std::string& item,
                       uint8_t kind, uint32_t size);

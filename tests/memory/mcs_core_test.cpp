@@ -105,12 +105,15 @@ TEST_F(McsCore, FolderOperationCodes) {
     uint32_t code;
   };
   const Row deletes[] = {
-      {"main", kMcsNotUserFolder},   {"system", kMcsNotUserFolder}, {"@APLWORK", kMcsNotUserFolder},
-      {"@LOCAL1", kMcsNotUserFolder}, {"NOSUCH", kMcsNoFolder},      {"@STAT", kMcsFolderNotEmpty},
+      {"main", kMcsNotUserFolder},     {"system", kMcsNotUserFolder},
+      {"@APLWORK", kMcsNotUserFolder}, {"@LOCAL1", kMcsNotUserFolder},
+      {"NOSUCH", kMcsNoFolder},        {"@STAT", kMcsFolderNotEmpty},
   };
   for (const Row& row : deletes) EXPECT_EQ(McsDeleteFolder(row.name), row.code) << row.name;
-  const Row selects[] = {{"@APLWORK", kMcsNotUserFolder}, {"@LOCAL1", kMcsNotUserFolder},
-                         {"@NOTE", kMcsOk},               {"NOSUCH", kMcsNoFolder},
+  const Row selects[] = {{"@APLWORK", kMcsNotUserFolder},
+                         {"@LOCAL1", kMcsNotUserFolder},
+                         {"@NOTE", kMcsOk},
+                         {"NOSUCH", kMcsNoFolder},
                          {"USER", kMcsOk}};
   for (const Row& row : selects) EXPECT_EQ(McsSelectFolder(row.name), row.code) << row.name;
   EXPECT_EQ(McsDeleteFolder("USER"), kMcsFolderCurrent);

@@ -1,8 +1,8 @@
+#include "mcs_model.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
-
-#include "mcs_model.h"
 
 namespace {
 

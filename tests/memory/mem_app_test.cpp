@@ -49,17 +49,12 @@ TEST_F(MemApp, CreateByKindChoosesFolderAndType) {
   EXPECT_EQ(MemCreate(2, "K2", 4, nullptr), kMemErrExistsByKind);
   EXPECT_EQ(MemCreate(2, "Z", 0, nullptr), kMemErrBadSize);
   EXPECT_EQ(MemCreate(kMemKindFolder, "Z", 4, nullptr), kMemErrNoFolderName);
+  // Sizes are rounded up to whole words, the rest cleared.
+  ASSERT_EQ(MemCreate(4, "S", 6, "abcdef"), kMemOk);
+  EXPECT_EQ(ItemBytes("main", "S"), (std::vector<uint8_t>{'a', 'b', 'c', 'd', 'e', 'f', 0, 0}));
   EXPECT_EQ(MemTypeKind(130), 0);
   EXPECT_EQ(MemTypeKind(212), kMemKindFolder);
   EXPECT_EQ(MemTypeKind(1), kMemKindNone);
-}
-
-TEST_F(MemApp, CreateRoundsTheSizeUp) {
-  ASSERT_EQ(MemCreate(4, "S", 6, "abcdef"), kMemOk);
-  std::vector<uint8_t> expected = Bytes("abcdef");
-  expected.resize(8, 0);
-  EXPECT_EQ(ItemBytes("main", "S"), expected);
-  EXPECT_EQ(McsCreateItem("main", "T", 1, 6, nullptr), kMcsBadSize);
 }
 
 TEST_F(MemApp, CreateInFolder) {
@@ -306,20 +301,6 @@ TEST_F(MemApp, ClearingFolders) {
   const char* missing[] = {"NOSUCH"};
   EXPECT_EQ(MemClearFolders(missing, 1), kMemErrClearFolders);
   EXPECT_EQ(McsCheck(), kMcsOk);
-}
-
-TEST_F(MemApp, PublicCodes) {
-  struct Row {
-    uint32_t core;
-    uint32_t pub;
-  };
-  const Row rows[] = {
-      {0, 0},   {16, 19}, {17, 81}, {18, 23},  {19, 21},  {20, 51},  {21, 24},   {22, 22},
-      {23, 64}, {24, 25}, {25, 64}, {26, 64},  {27, 64},  {48, 64},  {49, 64},   {50, 64},
-      {52, 64}, {53, 64}, {64, 64}, {65, 18},  {66, 64},  {72, 64},  {80, 48},   {81, 50},
-      {82, 82}, {83, 64}, {95, 64}, {192, 64}, {210, 64}, {240, 64}, {255, 255}, {7, 64},
-  };
-  for (const Row& row : rows) EXPECT_EQ(MemPublicCode(row.core), row.pub) << row.core;
 }
 
 TEST_F(MemApp, StartUpSetsTheFoldersUp) {

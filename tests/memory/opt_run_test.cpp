@@ -10,8 +10,6 @@
 
 namespace {
 
-const std::u16string kDevice = U("\\\\fls0\\");
-
 class OptTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -27,9 +25,9 @@ class OptTest : public ::testing::Test {
 };
 
 TEST_F(OptTest, EmptyStoreStaysEmpty) {
-  ASSERT_EQ(FsOptimize(kDevice.c_str()), 0);
+  ASSERT_EQ(FsOptimize(kFlashDevice.c_str()), 0);
   EXPECT_EQ(Fs().record_count, 25);
-  EXPECT_EQ(FsFreeSpace(kDevice.c_str()), 0x180000);
+  EXPECT_EQ(FsFreeSpace(kFlashDevice.c_str()), 0x180000);
   EXPECT_EQ(SmCheck(false), 0);
   EXPECT_EQ(ui.opened, 1);
   EXPECT_EQ(ui.closed, 1);
@@ -43,7 +41,7 @@ TEST_F(OptTest, DeletedSpaceAndRecordsComeBack) {
     ASSERT_EQ(WriteFile(FlashPath("F" + std::to_string(i)), data), 0);
     model[FlashPath("F" + std::to_string(i))] = data;
   }
-  int free_before = FsFreeSpace(kDevice.c_str());
+  int free_before = FsFreeSpace(kFlashDevice.c_str());
   int records_before = Fs().record_count;
   FsPath p;
   FsParsePath(FlashPath("F2").c_str(), &p);
@@ -55,8 +53,8 @@ TEST_F(OptTest, DeletedSpaceAndRecordsComeBack) {
   ASSERT_EQ(FsRename(FlashPath("F4").c_str(), U("G4").c_str()), 0);
   model[FlashPath("G4")] = model[FlashPath("F4")];
   model.erase(FlashPath("F4"));
-  ASSERT_EQ(FsOptimize(kDevice.c_str()), 0);
-  EXPECT_GE(FsFreeSpace(kDevice.c_str()), free_before + 32000);
+  ASSERT_EQ(FsOptimize(kFlashDevice.c_str()), 0);
+  EXPECT_GE(FsFreeSpace(kFlashDevice.c_str()), free_before + 32000);
   // Obsolete records are gone; pieces may be cut differently at the new
   // sector boundaries, at most one more per data sector.
   EXPECT_LE(Fs().record_count, records_before - 1 - frag_records + 3);
@@ -73,7 +71,7 @@ TEST_F(OptTest, DeletedSpaceAndRecordsComeBack) {
   for (size_t i = 1; i < ui.progress.size(); ++i)
     EXPECT_GE(ui.progress[i].first, ui.progress[i - 1].first);
   // And it can be done again, and files can be added afterwards.
-  ASSERT_EQ(FsOptimize(kDevice.c_str()), 0);
+  ASSERT_EQ(FsOptimize(kFlashDevice.c_str()), 0);
   ASSERT_EQ(WriteFile(FlashPath("NEW"), Pattern(70000, 77)), 0);
   model[FlashPath("NEW")] = Pattern(70000, 77);
   EXPECT_EQ(VerifyStore(rig, model), "");
@@ -82,7 +80,7 @@ TEST_F(OptTest, DeletedSpaceAndRecordsComeBack) {
 TEST_F(OptTest, NotebookWorkFileIsDroppedFirst) {
   ASSERT_EQ(WriteFile(FlashPath("NOTEWORK.tmp"), Pattern(0x20000, 1)), 0);
   ASSERT_EQ(WriteFile(FlashPath("KEEP"), Pattern(10, 1)), 0);
-  ASSERT_EQ(FsOptimize(kDevice.c_str()), 0);
+  ASSERT_EQ(FsOptimize(kFlashDevice.c_str()), 0);
   Bytes got;
   EXPECT_EQ(ReadFile(FlashPath("NOTEWORK.tmp"), &got), kFsNotFound);
   EXPECT_EQ(VerifyStore(rig, {{FlashPath("KEEP"), Pattern(10, 1)}}), "");
@@ -90,7 +88,7 @@ TEST_F(OptTest, NotebookWorkFileIsDroppedFirst) {
 
 TEST_F(OptTest, FullFormatShowsTwentyFiveStepsAndEmptiesTheStore) {
   ASSERT_EQ(WriteFile(FlashPath("GONE.g1m"), Pattern(5000, 1)), 0);
-  ASSERT_EQ(FsFormat(kDevice.c_str(), true), 0);
+  ASSERT_EQ(FsFormat(kFlashDevice.c_str(), true), 0);
   ASSERT_EQ(ui.progress.size(), 25u);
   EXPECT_EQ(ui.progress.front(), std::make_pair(1u, 25u));
   EXPECT_EQ(ui.progress.back(), std::make_pair(25u, 25u));
@@ -100,9 +98,9 @@ TEST_F(OptTest, FullFormatShowsTwentyFiveStepsAndEmptiesTheStore) {
   // A quick format shows no progress and gives the same store.
   ui.progress.clear();
   ASSERT_EQ(WriteFile(FlashPath("GONE.g1m"), Pattern(5000, 1)), 0);
-  ASSERT_EQ(FsFormat(kDevice.c_str(), false), 0);
+  ASSERT_EQ(FsFormat(kFlashDevice.c_str(), false), 0);
   EXPECT_TRUE(ui.progress.empty());
-  EXPECT_EQ(FsFreeSpace(kDevice.c_str()), 0x180000);
+  EXPECT_EQ(FsFreeSpace(kFlashDevice.c_str()), 0x180000);
   EXPECT_EQ(SmCheck(false), 0);
 }
 
@@ -139,7 +137,7 @@ TEST_F(OptTest, InterruptedRunAsksAndFollowsTheAnswer) {
     if (answer == kAnswerInitialize) {
       EXPECT_TRUE(report.formatted);
       EXPECT_EQ(Fs().record_count, 25);
-      EXPECT_EQ(FsFreeSpace(kDevice.c_str()), 0x180000);
+      EXPECT_EQ(FsFreeSpace(kFlashDevice.c_str()), 0x180000);
       rig.emu.bytes = image;
     } else {
       EXPECT_TRUE(report.resumed);
@@ -148,24 +146,26 @@ TEST_F(OptTest, InterruptedRunAsksAndFollowsTheAnswer) {
   }
 }
 
+// A damaged sector record, or a link to a second directory sector that no
+// sector record names: the start-up formats.
 TEST_F(OptTest, ADamagedDirectoryIsFormattedAtStartUp) {
   ASSERT_EQ(WriteFile(FlashPath("A"), Pattern(10, 1)), 0);
-  std::memset(FlashEmuAt(&rig.emu, kFlashBase + 5 * 32), 0x00, 4);  // sector record 5
-  StorageStartupReport report;
-  ASSERT_EQ(rig.Restart(&report), 0);
-  EXPECT_TRUE(report.formatted);
-  EXPECT_EQ(Fs().record_count, 25);
-}
-
-TEST_F(OptTest, ALinkToAMissingSecondDirectorySectorIsDamage) {
-  uint8_t* link = FlashEmuAt(&rig.emu, kFlashBase + kTrailerOffset + rec::kLink);
-  Put32(link, 0, SectorAddress(7));  // no sector record says it is one
-  Fs() = FsState{};
-  EXPECT_EQ(SmMount(), kFsNoSectorRecord);
-  StorageStartupReport report;
-  ASSERT_EQ(StorageStartup(nullptr, &report), 0);
-  EXPECT_TRUE(report.formatted);
-  EXPECT_EQ(SmCheck(false), 0);
+  const Bytes image = rig.emu.bytes;
+  for (uint32_t at : {kFlashBase + 5 * 32, kFlashBase + kTrailerOffset + rec::kLink}) {
+    rig.Reload(&image);
+    if (at == kFlashBase + 5 * 32) {
+      std::memset(FlashEmuAt(&rig.emu, at), 0x00, 4);
+    } else {
+      Put32(FlashEmuAt(&rig.emu, at), 0, SectorAddress(7));
+      EXPECT_EQ(SmMount(), kFsNoSectorRecord);
+      Fs() = FsState{};
+    }
+    StorageStartupReport report;
+    ASSERT_EQ(StorageStartup(nullptr, &report), 0);
+    EXPECT_TRUE(report.formatted);
+    EXPECT_EQ(Fs().record_count, 25);
+    EXPECT_EQ(SmCheck(false), 0);
+  }
 }
 
 TEST(OptProgress, BarGeometry) {
