@@ -71,6 +71,7 @@ TEST(FsPath, PatternRules) {
       {"A*.g1m", "AXY.g1e", false}, {"abc  ", "ABC", true},
       {"*.*", "NOEXT", true},       {"A*B.*", "AXXB.x", true},
       {"A*B.*", "AXXC.x", false},   {"", "", true},
+      {"xyz.g1m", "XYZ.G1M", true},
   };
   for (const Case& c : cases) {
     std::u16string p = U(c.pattern), n = U(c.name);

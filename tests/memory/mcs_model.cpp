@@ -1,10 +1,9 @@
 #include "mcs_model.h"
 
+#include <algorithm>
 #include <array>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <initializer_list>
 #include <random>
 #include <vector>
 
@@ -27,13 +26,6 @@ bool Norm(const std::string& raw, Name* out) {
     i += lead ? 2 : 1;
   }
   return !raw.empty();
-}
-
-// Normalises every name (all outputs are used); false when any is empty.
-bool NormAll(std::initializer_list<std::pair<const std::string*, Name*>> names) {
-  bool ok = true;
-  for (const auto& [raw, out] : names) ok = Norm(*raw, out) && ok;
-  return ok;
 }
 
 struct MItem {
@@ -75,7 +67,7 @@ struct Model {
   // Folder and item of a pair of raw names: 240, 64, 48 or 0.
   uint32_t Resolve(const std::string& f, const std::string& i) {
     Name fn;
-    if (!NormAll({{&f, &fn}, {&i, &key}})) return kMcsEmptyName;
+    if (!(Norm(f, &fn) & Norm(i, &key))) return kMcsEmptyName;  // both normalised
     if ((fx = FindFolder(fn)) == 0) return kMcsNoFolder;
     auto it = items[fx].find(key);
     if (it == items[fx].end()) return kMcsNoItem;
@@ -169,7 +161,7 @@ struct Model {
   uint32_t Copy(const std::string& sf, const std::string& si, const std::string& tf,
                 const std::string& ti, bool moving) {
     Name a, b, c, d;
-    if (!NormAll({{&sf, &a}, {&si, &b}, {&tf, &c}, {&ti, &d}})) return kMcsEmptyName;
+    if (!(Norm(sf, &a) & Norm(si, &b) & Norm(tf, &c) & Norm(ti, &d))) return kMcsEmptyName;
     if (uint32_t code = Resolve(sf, si)) return code;
     if (item->attr & 6) return kMcsLocked;
     if (moving) {
@@ -188,7 +180,7 @@ struct Model {
 
   uint32_t Rename(const std::string& f, const std::string& from, const std::string& to) {
     Name fn, on, nn;
-    if (!NormAll({{&f, &fn}, {&from, &on}, {&to, &nn}})) return kMcsEmptyName;
+    if (!(Norm(f, &fn) & Norm(from, &on) & Norm(to, &nn))) return kMcsEmptyName;
     if (uint32_t code = Writable(f, from)) return code;
     if (items[fx].count(nn)) return kMcsNameExists;
     Name work, ren;
@@ -259,13 +251,11 @@ struct Model {
   }
 };
 
-std::string Hex(const std::string& s) {
+// A name as the failure message shows it: other bytes in decimal.
+std::string Shown(const std::string& s) {
   std::string out = "\"";
-  for (char c : s) {
-    char escaped[8];
-    std::snprintf(escaped, sizeof escaped, "\\x%x", static_cast<uint8_t>(c));
-    out += c >= 0x20 && c < 0x7F ? std::string(1, c) : escaped;
-  }
+  for (unsigned char c : s)
+    out += c >= 0x20 && c < 0x7F ? std::string(1, c) : "\\" + std::to_string(c);
   return out + '"';
 }
 
@@ -396,7 +386,7 @@ void Runner::Step() {
   const char* fc = f.c_str();
   const char* ic = i.c_str();
   const uint32_t size = SizeOf(f, i);
-  desc_ = std::string(kOps[op].name) + ' ' + Hex(f) + ' ' + Hex(i);
+  desc_ = std::string(kOps[op].name) + ' ' + Shown(f) + ' ' + Shown(i);
   touched_ = {{f, i}};
   uint32_t arena = 0, model = 0, offset = 0, count = 0;
   bool readMismatch = false;
@@ -428,7 +418,7 @@ void Runner::Step() {
     }
     case kRemove:
       offset = Chance(15) ? 0 : OffsetIn(size);
-      count = offset == 0 && Chance(20) ? size : Count();
+      count = Chance(20) && offset <= size ? size - offset : Count();  // often to the end
       model = model_.Remove(f, i, offset, count);
       arena = McsRemoveBytes(fc, ic, offset, count);
       break;
@@ -455,7 +445,7 @@ void Runner::Step() {
     case kCopy:
     case kMove: {
       const std::string tf = Folder(), ti = Item();
-      desc_ += " -> " + Hex(tf) + ' ' + Hex(ti);
+      desc_ += " -> " + Shown(tf) + ' ' + Shown(ti);
       touched_.emplace_back(tf, ti);
       model = model_.Copy(f, i, tf, ti, op == kMove);
       arena = op == kMove ? McsMoveItem(fc, ic, tf.c_str(), ti.c_str())
@@ -464,7 +454,7 @@ void Runner::Step() {
     }
     case kRename: {
       const std::string to = Item();
-      desc_ += " -> " + Hex(to);
+      desc_ += " -> " + Shown(to);
       touched_.insert(touched_.end(), {{f, to}, {"@APLWORK", "val_ren"}});
       model = model_.Rename(f, i, to);
       arena = McsRenameItem(fc, ic, to.c_str());
@@ -476,7 +466,7 @@ void Runner::Step() {
       // Also names that items never go to, so that deleting a folder
       // succeeds often enough.
       const std::string g = Chance(40) ? (Chance(50) ? "SPARE1" : "SPARE2") : f;
-      desc_ = std::string(kOps[op].name) + ' ' + Hex(g);
+      desc_ = std::string(kOps[op].name) + ' ' + Shown(g);
       if (op == kFolderCreate) {
         model = model_.CreateFolder(g);
         arena = McsCreateFolder(g.c_str(), nullptr);
@@ -495,10 +485,12 @@ void Runner::Step() {
       model = model_.HeapAlloc(count);
       arena = McsHeapAlloc(count);
       if (arena != 0 && arena == model) {
-        // Fill the new block so that later moves of it are checked too.
+        // A new block starts cleared; fill it so that later moves of it are checked too.
         uint32_t blockSize;
+        uint8_t* block = McsAddress(McsHeapBlock(arena, &blockSize));
+        if (std::count(block, block + count, 0) != count) Fail("a new heap block is not cleared");
         const std::vector<uint8_t> fill = Bytes(count);
-        std::memcpy(McsAddress(McsHeapBlock(arena, &blockSize)), fill.data(), count);
+        std::memcpy(block, fill.data(), count);
         model_.handles[(kMcsTopHandle - arena) / 8].content = fill;
       }
       break;
