@@ -1,6 +1,7 @@
 // libFuzzer target: random token strings and random text through the
-// tokenizer, the evaluator and the line runner. Every input must end in a
-// value or an error value: no crash, no hang, no read past the string.
+// tokenizer, the evaluator, the line runner and the program interpreter.
+// Every input must end in a value or an error value: no crash, no hang, no
+// read past the string.
 //
 // The first byte chooses the path and the evaluation flags; the rest is the
 // input, copied into a buffer of its exact size plus the end bytes.
@@ -13,6 +14,7 @@
 #include "math/eval.h"
 #include "math/eval_line.h"
 #include "math/eval_print.h"
+#include "math/interp.h"
 #include "math/text_tokens.h"
 #include "memory/mcs_core.h"
 #include "memory/mem_app.h"
@@ -69,6 +71,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LineResult r;
     RunLine(tokens.data(), &r);
     ResultText(r, (how & 4) != 0);
+    // The same tokens as a stored program, called with Prog (and calling
+    // itself when they say so).
+    if (InterpStoreProgram("F", tokens.data(), tokens.size() - 2) == 0) {
+      static const uint8_t kCall[] = {0xED, '"', 'F', '"', 0, 0};
+      InterpResult ir;
+      InterpRun(kCall, kInterpModeProgram, &ir, InterpIo{});
+    }
     TokensToText(tokens.data());
   } else {
     std::string text(reinterpret_cast<const char*>(data), size);
