@@ -91,8 +91,8 @@ MenuEntry Entry(const char* label, uint16_t kind, uint32_t value) {
   return MenuEntry{icon, kind, value};
 }
 
-void Fill(MenuEntry* out, const EntrySpec* spec) {
-  for (int i = 0; i < kMenuEntries; ++i) out[i] = Entry(spec[i].label, spec[i].kind, spec[i].value);
+void Fill(MenuEntry* out, const EntrySpec* entries) {
+  for (int i = 0; i < kMenuEntries; ++i) out[i] = Entry(entries[i].label, entries[i].kind, entries[i].value);
 }
 
 void ShowBar(int menu) {

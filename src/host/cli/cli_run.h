@@ -13,7 +13,7 @@ struct CliCalculator {
 
 // "NAME=FILE": stores the program text FILE as program NAME. False with a
 // message.
-bool StoreProgramFile(const std::string& spec, std::string* error);
+bool StoreProgramFile(const std::string& nameAndFile, std::string* error);
 // One line of standard input without its line end; false at the end.
 bool ReadAnswerLine(std::string* text);
 

@@ -145,18 +145,18 @@ bool WriteRunScreen(const TextScreen& screen, const ScreenOutputs& outputs, std:
 
 }  // namespace
 
-bool StoreProgramFile(const std::string& spec, std::string* error) {
-  size_t eq = spec.find('=');
-  if (eq == std::string::npos || eq == 0 || eq + 1 == spec.size()) {
-    *error = "--program needs NAME=FILE, not '" + spec + "'";
+bool StoreProgramFile(const std::string& nameAndFile, std::string* error) {
+  size_t eq = nameAndFile.find('=');
+  if (eq == std::string::npos || eq == 0 || eq + 1 == nameAndFile.size()) {
+    *error = "--program needs NAME=FILE, not '" + nameAndFile + "'";
     return false;
   }
-  std::string name = spec.substr(0, eq);
+  std::string name = nameAndFile.substr(0, eq);
   if (name.size() > kProgramNameBytes) {
     *error = "program name '" + name + "' is longer than 8 characters";
     return false;
   }
-  return StoreProgramText(name, spec.substr(eq + 1), error);
+  return StoreProgramText(name, nameAndFile.substr(eq + 1), error);
 }
 
 bool ReadAnswerLine(std::string* text) {

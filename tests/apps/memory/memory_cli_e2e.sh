@@ -29,6 +29,15 @@ has 'PROGRAM\tsystem\tHELLO\t16' back || fail "the program did not come back"
 has 'LISTFILE\tmain\t1LIST1' back || fail "list file 1 did not come back"
 has '2LIST3' back && fail "LIST 1 must hold list file 1 alone"
 
+# A program stored from text, written to a file, read back by another run and
+# run there with Prog.
+printf '0->S\nFor 1->K To 10\nS+K->S\nNext\nS\n' > sum.txt
+"$CLI" eval --program SUMTEN=sum.txt --export PROGRAM=sum.g1m 'Prog "SUMTEN"' > first ||
+  fail "storing and running the program failed"
+[ "$(tail -n 1 first)" = "55" ] || fail "the stored program printed $(cat first)"
+"$CLI" eval --import sum.g1m 'Prog "SUMTEN"' > second || fail "the imported program did not run"
+[ "$(tail -n 1 second)" = "55" ] || fail "the imported program printed $(cat second)"
+
 # Refusals: one line on stderr, exit 1 for work that failed, 2 for bad input.
 printf 'not a calculator file' > junk.g1m
 "$CLI" list --import junk.g1m 2> err
