@@ -8,9 +8,11 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/services/front_end.h"
+#include "os/font.h"
 #include "os/setup.h"
 #include "os/text.h"
 #include "os/vram.h"
@@ -50,4 +52,23 @@ class DisplayTest : public ::testing::Test {
     for (int x = fromX; x <= toX; ++x) s += GetPixel(x, y) ? '#' : '.';
     return s;
   }
+  // The text cursor's 0-based column and line.
+  static std::pair<int, int> CursorAt() {
+    const TextCursorInfo c = GetCursorPosition();
+    return {c.column, c.line};
+  }
 };
+
+// A mini glyph's width (0 when the code has none) and its dot (col, row).
+inline int MiniWidth(uint16_t code) {
+  MiniGlyphRef g;
+  uint8_t rows[6];
+  return MiniGlyph(code, &g) ? MiniGlyphRows(g, rows) : 0;
+}
+inline bool MiniDot(uint16_t code, int col, int row) {
+  MiniGlyphRef g;
+  uint8_t rows[6];
+  if (!MiniGlyph(code, &g) || row < 0 || row > 5) return false;
+  const int w = MiniGlyphRows(g, rows);
+  return col >= 0 && col < w && (rows[row] >> (w - 1 - col)) & 1;
+}

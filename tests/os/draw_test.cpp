@@ -18,26 +18,28 @@ ShapeRecord Dashed(uint8_t kind, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
   return s;
 }
 
-// The line walk done step by step, every dot in order, off-screen ones too.
-std::vector<std::pair<int64_t, int64_t>> WalkStepByStep(int64_t x1, int64_t y1, int64_t x2,
-                                                        int64_t y2) {
+void Dot(std::vector<uint8_t>* plane, int64_t x, int64_t y, bool dark) {
+  if (!OnScreen(x, y)) return;
+  uint8_t& byte = (*plane)[y * 16 + x / 8];
+  byte = dark ? byte | (0x80 >> (x % 8)) : byte & ~(0x80 >> (x % 8));
+}
+
+// The line walk done step by step, every dot in order, off-screen ones too;
+// `f` gets each dot and its 1-based number.
+template <typename F>
+void WalkStepByStep(int64_t x1, int64_t y1, int64_t x2, int64_t y2, F f) {
   const int64_t dx = std::llabs(x2 - x1), dy = std::llabs(y2 - y1);
   const int64_t sx = (x2 > x1) - (x2 < x1), sy = (y2 > y1) - (y2 < y1);
   const bool xMajor = dx >= dy;
   const int64_t major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
-  std::vector<std::pair<int64_t, int64_t>> dots;
   int64_t x = x1, y = y1, err = 2 * minor - major;
   for (int64_t i = 0; i < major; ++i) {
-    dots.emplace_back(x, y);
-    while (err >= 0) {
-      (xMajor ? y : x) += xMajor ? sy : sx;
-      err -= 2 * major;
-    }
+    f(x, y, i + 1);
+    for (; err >= 0; err -= 2 * major) (xMajor ? y : x) += xMajor ? sy : sx;
     (xMajor ? x : y) += xMajor ? sx : sy;
     err += 2 * minor;
   }
-  dots.emplace_back(x, y);
-  return dots;
+  f(x, y, major + 1);
 }
 
 TEST_F(DrawTest, LinesMatchTheStepByStepWalkWhereverTheyStartAndEnd) {
@@ -56,14 +58,12 @@ TEST_F(DrawTest, LinesMatchTheStepByStepWalkWhereverTheyStartAndEnd) {
     ClearVram();
     ASSERT_EQ(DrawShape(kTargetVram, Dashed(kind, x1, y1, x2, y2, a, b)), 1);
     std::vector<uint8_t> expected(kVramBytes);
-    uint32_t count = 0;
-    for (auto [x, y] : WalkStepByStep(x1, y1, x2, y2)) {
-      const uint32_t phase = ++count % (a + b);
+    WalkStepByStep(x1, y1, x2, y2, [&](int64_t x, int64_t y, int64_t n) {
+      const uint32_t phase = static_cast<uint32_t>(n) % (a + b);
       const bool inA = phase >= 1 && phase <= a, inB = phase >= 1 && phase <= b;
-      if (kind == kShapeDashFirst && !inA) continue;
-      if (kind == kShapeGapFirst && inB) continue;
-      if (OnScreen(x, y)) expected[y * 16 + x / 8] |= 0x80 >> (x % 8);
-    }
+      if (!(kind == kShapeDashFirst && !inA) && !(kind == kShapeGapFirst && inB))
+        Dot(&expected, x, y, true);
+    });
     ASSERT_EQ(VramCopy(), expected)
         << "shape " << int{kind} << " (" << x1 << "," << y1 << ")-(" << x2 << "," << y2 << ")";
   }
@@ -109,7 +109,7 @@ TEST_F(DrawTest, RefusedRecordsDrawNothing) {
   for (const auto& c : cases) {
     EXPECT_EQ(DrawShape(c.target, c.shape), 0) << c.what;
     EXPECT_EQ(DarkDots(), 0) << c.what;
-    for (uint8_t b : LcdCopy()) ASSERT_EQ(b, 0xFF) << c.what;
+    EXPECT_EQ(LcdCopy(), std::vector<uint8_t>(kLcdBytes, 0xFF)) << c.what;
   }
 }
 
@@ -117,8 +117,7 @@ TEST_F(DrawTest, PensAndCombineRules) {
   // One dot at (9, y) over a light and over a dark dot.
   const struct {
     uint8_t pen, combine;
-    int y;
-    int onLight, onDark;
+    int y, onLight, onDark;
   } cases[] = {
       {kPenDark, kCombineWrite, 0, 1, 1},
       {kPenLight, kCombineWrite, 0, 0, 0},
@@ -150,40 +149,32 @@ TEST_F(DrawTest, PensAndCombineRules) {
   }
 }
 
-TEST_F(DrawTest, RectangleUnderXorLeavesItsBottomCorners) {
-  ASSERT_EQ(DrawShape(kTargetVram, MakeShape(kShapeRectangle, 2, 1, 9, 5, kPenDark, kCombineXor)),
-            1);
-  EXPECT_EQ(Row(1, 0, 11), "..########..");
-  EXPECT_EQ(Row(3, 0, 11), "..#......#..");
-  EXPECT_EQ(Row(5, 0, 11), "...######...");
-  // Corners given the other way round walk upwards and give the same frame.
+TEST_F(DrawTest, RectanglesAndCirclesAtTheirEdges) {
+  // Under XOR a rectangle leaves out its bottom corners, whichever way round
+  // its corners are given; a flat one draws its one line twice.
+  DrawShape(kTargetVram, MakeShape(kShapeRectangle, 2, 1, 9, 5, kPenDark, kCombineXor));
+  EXPECT_EQ(Row(1, 0, 11) + Row(3, 0, 11) + Row(5, 0, 11), "..########....#......#.....######...");
   ClearVram();
   DrawShape(kTargetVram, MakeShape(kShapeRectangle, 9, 5, 2, 1, kPenDark, kCombineXor));
-  EXPECT_EQ(Row(5, 0, 11), "..########..");
-  EXPECT_EQ(Row(1, 0, 11), "...######...");
-  // A flat rectangle draws its one line twice.
+  EXPECT_EQ(Row(5, 0, 11) + Row(1, 0, 11), "..########.....######...");
   ClearVram();
   DrawShape(kTargetVram, MakeShape(kShapeRectangle, 2, 1, 9, 1, kPenDark, kCombineXor));
   EXPECT_EQ(DarkDots(), 0);
-}
-
-TEST_F(DrawTest, RectangleSidesFarOffTheScreenAreSkipped) {
+  // Sides far off the screen are skipped.
   DrawShape(kTargetVram, MakeShape(kShapeRectangle, -5, -1000000, 200, 1000000));
   EXPECT_EQ(DarkDots(), 0);
   DrawShape(kTargetVram, MakeShape(kShapeRectangle, 3, -1000000, 120, 1000000));
   EXPECT_EQ(DarkDots(), 128);
   EXPECT_EQ(Row(40, 0, 5), "...#..");
-}
-
-TEST_F(DrawTest, CircleOfRadiusZero) {
+  // A circle of radius 0 is its centre (twice under XOR); a negative radius draws nothing.
+  ClearVram();
   DrawShape(kTargetVram, MakeShape(kShapeCircle, 20, 20, 0, 0, kPenDark, kCombineXor));
+  EXPECT_EQ(DarkDots(), 0);
+  DrawShape(kTargetVram, MakeShape(kShapeCircle, 20, 20, -1));
   EXPECT_EQ(DarkDots(), 0);
   DrawShape(kTargetVram, MakeShape(kShapeCircle, 20, 20, 0));
   EXPECT_EQ(DarkDots(), 1);
   EXPECT_EQ(GetPixel(20, 20), 1);
-  ClearVram();
-  DrawShape(kTargetVram, MakeShape(kShapeCircle, 20, 20, -1));
-  EXPECT_EQ(DarkDots(), 0);
 }
 
 TEST_F(DrawTest, HugeShapesCostNoMoreThanSmallOnes) {
@@ -219,31 +210,16 @@ TEST_F(DrawTest, ShapesIntoTheLcdReadAndWriteTheLcdOnly) {
   EXPECT_EQ(HostLcdReadByte(0, 7), 0xA0);
 }
 
-// ---- Pictures ------------------------------------------------------------------
-
-// One dot of a picture after its modify rule.
-bool PictureDot(const BitmapRecord& b, int col, int row) {
-  const int rowBytes = (b.width + 7) / 8;
-  const uint8_t mask = 0x80 >> (col % 8);
-  bool dot = b.bits[row * rowBytes + col / 8] & mask;
-  if (b.modify == kBitmapInverted) dot = !dot;
-  if (b.modify == kBitmapGrey) dot = dot && (mask & (row % 2 ? 0xAA : 0x55));
-  return dot;
-}
-
 TEST_F(DrawTest, PicturesKeepTheDotsBesideThemAtEveryAlignment) {
   std::mt19937 rng(3);
   std::vector<uint8_t> bits(3 * 40);
   for (uint8_t& b : bits) b = static_cast<uint8_t>(rng());
-  const int xs[] = {-13, -5, 0, 3, 7, 9, 60, 118, 125, 127};
-  const int ys[] = {-3, 0, 30, 62};
-  const int widths[] = {1, 5, 8, 10, 17, 24};
-  for (int x : xs)
-    for (int y : ys)
-      for (int width : widths)
+  for (int x : {-13, -5, 0, 3, 7, 9, 60, 118, 125, 127})
+    for (int y : {-3, 0, 30, 62})
+      for (int width : {1, 5, 8, 10, 17, 24})
         for (uint8_t modify = 1; modify <= 3; ++modify)
           for (uint8_t combine = 1; combine <= 5; ++combine) {
-            BitmapRecord b{x, y, width, 5, bits.data(), modify, combine};
+            const BitmapRecord b{x, y, width, 5, bits.data(), modify, combine};
             // A background that differs from dot to dot.
             for (int i = 0; i < kVramBytes; ++i) VramAddress()[i] = static_cast<uint8_t>(i * 29);
             std::vector<uint8_t> expected = VramCopy();
@@ -251,15 +227,16 @@ TEST_F(DrawTest, PicturesKeepTheDotsBesideThemAtEveryAlignment) {
             for (int row = 0; row < 5; ++row)
               for (int col = 0; col < width; ++col) {
                 const int px = x + col, py = y + row;
-                if (!OnScreen(px, py)) continue;
-                uint8_t& byte = expected[py * 16 + px / 8];
-                const uint8_t bit = 0x80 >> (px % 8);
-                const bool was = byte & bit, dot = PictureDot(b, col, row);
-                bool want = dot;
-                if (combine == kCombineOr) want = was || dot;
-                if (combine == kCombineAnd) want = was && dot;
-                if (combine == kCombineXor) want = was != dot;
-                byte = want ? (byte | bit) : (byte & ~bit);
+                const uint8_t mask = 0x80 >> (col % 8);
+                bool dot = b.bits[row * ((width + 7) / 8) + col / 8] & mask;
+                if (modify == kBitmapInverted) dot = !dot;
+                if (modify == kBitmapGrey) dot = dot && (mask & (row % 2 ? 0xAA : 0x55));
+                const bool was =
+                    OnScreen(px, py) && expected[py * 16 + px / 8] & (0x80 >> (px % 8));
+                if (combine == kCombineOr) dot = was || dot;
+                if (combine == kCombineAnd) dot = was && dot;
+                if (combine == kCombineXor) dot = was != dot;
+                Dot(&expected, px, py, dot);
               }
             ASSERT_EQ(VramCopy(), expected)
                 << "picture at " << x << "," << y << " width " << width << " modify " << int{modify}
@@ -285,8 +262,6 @@ TEST_F(DrawTest, RefusedPictures) {
   EXPECT_EQ(DrawBitmap({0, -2147483647, 8, 8, bits, kBitmapAsStored, 0}), 1);
   EXPECT_EQ(DarkDots(), 0);
 }
-
-// ---- Areas -----------------------------------------------------------------------
 
 TEST_F(DrawTest, ClearAreaIsAllOrNothing) {
   const struct {
@@ -326,6 +301,7 @@ TEST_F(DrawTest, ReadAreaGivesAPictureThatDrawsBackTheSame) {
   const int rects[][4] = {
       {3, 2, 12, 6}, {0, 0, 127, 63}, {121, 60, 127, 63}, {9, 9, 9, 9}, {15, 4, 5, 1}};
   for (const auto& r : rects) {
+    const int left = std::min(r[0], r[2]), top = std::min(r[1], r[3]);
     const int width = std::abs(r[2] - r[0]) + 1, height = std::abs(r[3] - r[1]) + 1;
     std::vector<uint8_t> picture(BitmapBytes(width, height) + 1, 0xCC);
     ASSERT_EQ(ReadArea(r[0], r[1], r[2], r[3], picture.data()), 1);
@@ -334,16 +310,13 @@ TEST_F(DrawTest, ReadAreaGivesAPictureThatDrawsBackTheSame) {
     for (int row = 0; row < height; ++row)  // bits right of the width are 0
       EXPECT_EQ(picture[row * rowBytes + rowBytes - 1] & ~kLeftFill[width % 8] & 0xFF, 0);
     ClearVram();
-    DrawBitmap({std::min(r[0], r[2]), std::min(r[1], r[3]), width, height, picture.data(),
-                kBitmapAsStored, 0});
-    for (int y = 0; y < 64; ++y)
-      for (int x = 0; x < 128; ++x) {
-        const bool inside = x >= std::min(r[0], r[2]) && x <= std::max(r[0], r[2]) &&
-                            y >= std::min(r[1], r[3]) && y <= std::max(r[1], r[3]);
-        const bool dot = screen[y * 16 + x / 8] & (0x80 >> (x % 8));
-        ASSERT_EQ(GetPixel(x, y), inside && dot) << x << "," << y;
-      }
-    memcpy(VramAddress(), screen.data(), kVramBytes);
+    DrawBitmap({left, top, width, height, picture.data(), kBitmapAsStored, 0});
+    std::vector<uint8_t> expected(kVramBytes);
+    for (int y = top; y < top + height; ++y)
+      for (int x = left; x < left + width; ++x)
+        expected[y * 16 + x / 8] |= screen[y * 16 + x / 8] & (0x80 >> (x % 8));
+    ASSERT_EQ(VramCopy(), expected) << r[0] << "," << r[1] << "-" << r[2] << "," << r[3];
+    std::memcpy(VramAddress(), screen.data(), kVramBytes);
   }
   uint8_t untouched[4] = {1, 2, 3, 4};
   EXPECT_EQ(ReadArea(0, 0, 128, 1, untouched), 0);
@@ -351,7 +324,7 @@ TEST_F(DrawTest, ReadAreaGivesAPictureThatDrawsBackTheSame) {
   EXPECT_EQ(untouched[0], 1);
 }
 
-TEST_F(DrawTest, GoldenShapes) {
+TEST_F(DrawTest, Goldens) {
   DrawLine(0, 0, 127, 63, kPenDark);
   DrawShape(kTargetVram, Dashed(kShapeDashFirst, 0, 63, 127, 0, 4, 2));
   DrawShape(kTargetVram, Dashed(kShapeGapFirst, 0, 31, 127, 31, 1, 3));
@@ -368,9 +341,7 @@ TEST_F(DrawTest, GoldenShapes) {
   InvertArea(96, 4, 110, 14);
   ClearArea(70, 20, 76, 44);
   EXPECT_TRUE(golden::MatchesGolden(VramAddress(), "tests/os/golden/draw_shapes.txt"));
-}
-
-TEST_F(DrawTest, GoldenEditorGrid) {
+  ClearVram();
   DrawEditorGrid(40, true);  // more rows than the screen has: cut at the bottom
   EXPECT_TRUE(golden::MatchesGolden(VramAddress(), "tests/os/golden/draw_editor_grid.txt"));
 }

@@ -1,14 +1,11 @@
 // Golden screens of both fonts: every glyph, page by page, and sample texts
 // of the kind the calculator shows, drawn straight from the glyph lookup
 // (no printing code involved) into a 128 x 64 plane.
-#include <gtest/gtest.h>
-
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "display_fixture.h"
 #include "os/charset.h"
-#include "os/font.h"
 #include "support/golden.h"
 
 namespace {
@@ -18,159 +15,101 @@ struct Plane {
   void Dot(int x, int y) {
     if (x >= 0 && x < 128 && y >= 0 && y < 64) bytes[y * 16 + x / 8] |= 0x80 >> (x % 8);
   }
+  void Normal(int x, int y, uint16_t code) {
+    for (int r = 0; r < 8; ++r)
+      for (int c = 0; c < 6; ++c)
+        if (NormalGlyph(code)[r] & (0x80 >> c)) Dot(x + c, y + r);
+  }
+  int Mini(int x, int y, uint16_t code) {  // returns the glyph's width
+    for (int r = 0; r < 6; ++r)
+      for (int c = 0; c < MiniWidth(code); ++c)
+        if (MiniDot(code, c, r)) Dot(x + c, y + r);
+    return MiniWidth(code);
+  }
 };
 
-void DrawNormal(Plane* p, int x, int y, const uint8_t* glyph) {
-  for (int r = 0; r < 8; ++r)
-    for (int c = 0; c < 6; ++c)
-      if (glyph[r] & (0x80 >> c)) p->Dot(x + c, y + r);
-}
-
-// Returns the glyph's width.
-int DrawMini(Plane* p, int x, int y, uint16_t code) {
-  MiniGlyphRef g;
-  if (!MiniGlyph(code, &g)) return 0;
-  uint8_t rows[6];
-  int width = MiniGlyphRows(g, rows);
-  for (int r = 0; r < 6; ++r)
-    for (int c = 0; c < width; ++c)
-      if (rows[r] & (1 << (width - 1 - c))) p->Dot(x + c, y + r);
-  return width;
-}
-
 // The codes of a range that have a glyph of their own in the font.
-std::vector<uint16_t> NormalCodes(int from, int to) {
+std::vector<uint16_t> Codes(int from, int to, bool mini) {
   std::vector<uint16_t> codes;
-  for (int code = from; code <= to; ++code)
-    if (NormalGlyph(static_cast<uint16_t>(code))) codes.push_back(static_cast<uint16_t>(code));
+  for (int code = from; code <= to; ++code) {
+    const auto c = static_cast<uint16_t>(code);
+    if (mini ? MiniHasOwnGlyph(c) : NormalGlyph(c) != nullptr) codes.push_back(c);
+  }
   return codes;
 }
 
-std::vector<uint16_t> MiniCodes(int from, int to) {
+// The codes of UTF-8 text turned into a calculator string; all must map.
+std::vector<uint16_t> TextCodes(const char* utf8) {
+  int unmapped = 0;
+  const std::string calc = Utf8ToCalc(utf8, &unmapped);
+  EXPECT_EQ(unmapped, 0) << utf8;
   std::vector<uint16_t> codes;
-  for (int code = from; code <= to; ++code)
-    if (MiniHasOwnGlyph(static_cast<uint16_t>(code))) codes.push_back(static_cast<uint16_t>(code));
+  for (const char* p = calc.c_str(); uint16_t code = ReadCharCode(&p);) codes.push_back(code);
   return codes;
+}
+
+bool Matches(const Plane& p, const std::string& name) {
+  return golden::MatchesGolden(p.bytes, "tests/os/golden/font_" + name + ".txt");
 }
 
 // Normal glyphs on the 21 x 8 text grid, in code order.
-Plane NormalSheet(const std::vector<uint16_t>& codes, size_t first) {
-  Plane p;
-  for (size_t i = first; i < codes.size() && i < first + 21 * 8; ++i) {
-    size_t cell = i - first;
-    DrawNormal(&p, static_cast<int>(cell % 21) * 6, static_cast<int>(cell / 21) * 8,
-               NormalGlyph(codes[i]));
-  }
-  return p;
-}
-
-// Mini glyphs side by side as they print, lines 7 dots apart; `*next` gets
-// the index of the first code that did not fit.
-Plane MiniSheet(const std::vector<uint16_t>& codes, size_t first, size_t* next) {
-  Plane p;
-  int x = 0, y = 0;
-  size_t i = first;
-  for (; i < codes.size(); ++i) {
-    MiniGlyphRef g;
-    MiniGlyph(codes[i], &g);
-    uint8_t rows[6];
-    int width = MiniGlyphRows(g, rows);
-    if (x + width > 128) {
-      x = 0;
-      y += 7;
-    }
-    if (y + 6 > 64) break;
-    x += DrawMini(&p, x, y, codes[i]) + 1;  // one extra dot so each glyph stands apart
-  }
-  *next = i;
-  return p;
-}
-
-// The codes of a calculator string (two bytes after a lead byte).
-std::vector<uint16_t> Codes(const std::string& calc) {
-  std::vector<uint16_t> codes;
-  for (size_t i = 0; i < calc.size(); ++i) {
-    auto b = static_cast<uint8_t>(calc[i]);
-    bool lead = b == 0x7F || b == 0xE5 || b == 0xE6 || b == 0xE7 || b == 0xF7 || b == 0xF9;
-    if (lead && i + 1 < calc.size())
-      codes.push_back(static_cast<uint16_t>(b << 8 | static_cast<uint8_t>(calc[++i])));
-    else
-      codes.push_back(b);
-  }
-  return codes;
-}
-
-std::string Golden(const std::string& name) {
-  return "tests/os/golden/font_" + name + ".txt";
-}
-
 TEST(FontGolden, NormalGlyphSheets) {
-  std::vector<uint16_t> single = NormalCodes(0x01, 0xFF);
-  std::vector<uint16_t> paged = NormalCodes(0x7F00, 0x7FFF);
-  for (uint16_t c : NormalCodes(0xE500, 0xE5FF)) paged.push_back(c);
-  std::vector<uint16_t> small = NormalCodes(0xE600, 0xE6FF);
-  for (uint16_t c : {0xE701, 0xF901, 0xF701}) small.push_back(c);
-  ASSERT_LE(single.size(), 168u);
-  ASSERT_LE(paged.size(), 168u);
-  ASSERT_LE(small.size(), 168u);
-  EXPECT_TRUE(golden::MatchesGolden(NormalSheet(single, 0).bytes, Golden("normal_single")));
-  EXPECT_TRUE(golden::MatchesGolden(NormalSheet(paged, 0).bytes, Golden("normal_7f_e5")));
-  EXPECT_TRUE(golden::MatchesGolden(NormalSheet(small, 0).bytes, Golden("normal_e6_fixed")));
+  std::vector<uint16_t> single = Codes(0x01, 0xFF, false), paged = Codes(0x7F00, 0x7FFF, false);
+  std::vector<uint16_t> small = Codes(0xE600, 0xE6FF, false);
+  for (uint16_t c : Codes(0xE500, 0xE5FF, false)) paged.push_back(c);
+  small.insert(small.end(), {0xE701, 0xF901, 0xF701});
+  const std::pair<std::vector<uint16_t>*, const char*> sheets[] = {
+      {&single, "normal_single"}, {&paged, "normal_7f_e5"}, {&small, "normal_e6_fixed"}};
+  for (const auto& [codes, name] : sheets) {
+    ASSERT_LE(codes->size(), 168u) << name;
+    Plane p;
+    for (size_t i = 0; i < codes->size(); ++i)
+      p.Normal(static_cast<int>(i % 21) * 6, static_cast<int>(i / 21) * 8, (*codes)[i]);
+    EXPECT_TRUE(Matches(p, name));
+  }
 }
 
+// Mini glyphs side by side as they print, one extra dot apart, lines 7 dots apart.
 TEST(FontGolden, MiniGlyphSheets) {
-  std::vector<uint16_t> codes = MiniCodes(0x01, 0xFF);
+  std::vector<uint16_t> codes = Codes(0x01, 0xFF, true);
   for (int page : {0x7F00, 0xE500, 0xE600})
-    for (uint16_t c : MiniCodes(page, page + 0xFF)) codes.push_back(c);
-  codes.push_back(0xE501);  // the default glyphs of the pages, and the one-glyph pages
-  codes.push_back(0xE701);
-  size_t next = 0;
-  for (int sheet = 1; next < codes.size(); ++sheet) {
+    for (uint16_t c : Codes(page, page + 0xFF, true)) codes.push_back(c);
+  codes.insert(codes.end(), {0xE501, 0xE701});  // a page default and a one-glyph page
+  size_t i = 0;
+  for (int sheet = 1; i < codes.size(); ++sheet) {
     ASSERT_LE(sheet, 3) << "the mini glyphs no longer fit three sheets";
-    Plane p = MiniSheet(codes, next, &next);
-    EXPECT_TRUE(golden::MatchesGolden(p.bytes, Golden("mini_" + std::to_string(sheet))));
-  }
-}
-
-// Texts of the kinds the screens show, typed as Unicode and turned into
-// calculator codes: every character must map and have a glyph.
-const char* const kSampleLines[] = {
-    "sin⁻¹ 0.5×√2÷π=",   "−1.23456789ᴇ−12", "3⌟4⌟5  2∠θ  1+2𝑖",   "Σx²  x̄  σn  xσn₋₁",
-    "f₁ a₀ aₙ₊₁ Y≥X≠Z≤", "A→B ⇒ ∫(x,0,1)◢", "Ça ¿Qué? Größe: Ñü", "ÀÉÎÕÜ àéîõü ßæøå",
-};
-
-TEST(FontGolden, NormalSampleText) {
-  Plane p;
-  int line = 0;
-  for (const char* text : kSampleLines) {
-    int unmapped = 0;
-    std::string calc = Utf8ToCalc(text, &unmapped);
-    EXPECT_EQ(unmapped, 0) << text;
-    int col = 0;
-    for (uint16_t code : Codes(calc)) {
-      const uint8_t* g = NormalGlyph(code);
-      ASSERT_NE(g, nullptr) << text << " code " << std::hex << code;
-      DrawNormal(&p, col++ * 6, line * 8, g);
+    Plane p;
+    for (int x = 0, y = 0; i < codes.size(); ++i) {
+      if (x + MiniWidth(codes[i]) > 128) x = 0, y += 7;
+      if (y + 6 > 64) break;
+      x += p.Mini(x, y, codes[i]) + 1;
     }
-    ++line;
+    EXPECT_TRUE(Matches(p, "mini_" + std::to_string(sheet)));
   }
-  EXPECT_TRUE(golden::MatchesGolden(p.bytes, Golden("normal_sample")));
 }
 
-TEST(FontGolden, MiniSampleText) {
-  const char* const lines[] = {
+TEST(FontGolden, SampleTexts) {
+  const char* const normal[] = {
+      "sin⁻¹ 0.5×√2÷π=",   "−1.23456789ᴇ−12", "3⌟4⌟5  2∠θ  1+2𝑖",   "Σx²  x̄  σn  xσn₋₁",
+      "f₁ a₀ aₙ₊₁ Y≥X≠Z≤", "A→B ⇒ ∫(x,0,1)◢", "Ça ¿Qué? Größe: Ñü", "ÀÉÎÕÜ àéîõü ßæøå",
+  };
+  const char* const mini[] = {
       "Angle      :Rad", "Display    :Norm1", "Complex Mode:a+b𝑖",
       "Func Type  :Y≥",  "Σ Display  :On",    "x̄=2.5 σ=1.2 χ²",
       "ça qué? Größe!",  "θ∠π√ ► mini",       "quick brown jumps",
   };
-  Plane p;
-  int y = 0;
-  for (const char* text : lines) {
-    int x = 0;
-    for (uint16_t code : Codes(Utf8ToCalc(text))) x += DrawMini(&p, x, y, code);
-    y += 7;
+  Plane p, m;
+  for (int line = 0; line < 8; ++line) {
+    int col = 0;
+    for (uint16_t code : TextCodes(normal[line])) {
+      ASSERT_NE(NormalGlyph(code), nullptr) << normal[line] << " code " << std::hex << code;
+      p.Normal(col++ * 6, line * 8, code);
+    }
   }
-  EXPECT_TRUE(golden::MatchesGolden(p.bytes, Golden("mini_sample")));
+  for (int line = 0, x = 0; line < 9; ++line, x = 0)
+    for (uint16_t code : TextCodes(mini[line])) x += m.Mini(x, line * 7, code);
+  EXPECT_TRUE(Matches(p, "normal_sample"));
+  EXPECT_TRUE(Matches(m, "mini_sample"));
 }
 
 }  // namespace

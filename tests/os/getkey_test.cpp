@@ -5,27 +5,11 @@
 
 #include "keys_fixture.h"
 #include "os/key_matrix.h"
-#include "os/setup.h"
-#include "os/text.h"
 
 namespace {
 
 constexpr uint8_t kAllStates[] = {kShiftNone,  kShiftShift,     kShiftClip,     kShiftAlpha,
                                   kShiftSmall, kShiftAlphaLock, kShiftSmallLock};
-
-// What a table row promises for a state, before GetKey's rewrites.
-KeyCell CellFor(const KeyTableRow& row, uint8_t state) {
-  switch (state) {
-    case kShiftShift:
-      return row.shift;
-    case kShiftClip:
-      return row.clip;
-    case kShiftNone:
-      return row.normal;
-    default:
-      return row.alpha;
-  }
-}
 
 using GetKeyTest = KeysTest;
 
@@ -39,7 +23,10 @@ TEST_F(GetKeyTest, EveryPositionInEveryState) {
     if (row.column == 0) continue;
     for (uint8_t state : kAllStates) {
       SCOPED_TRACE("index " + std::to_string(row.index) + " state " + std::to_string(state));
-      KeyCell cell = CellFor(row, state);
+      KeyCell cell = state == kShiftShift  ? row.shift
+                     : state == kShiftClip ? row.clip
+                     : state == kShiftNone ? row.normal
+                                           : row.alpha;
       if (state == kShiftClip && cell.yield == KeyYield::kChar) cell = {};
       uint32_t expected = cell.code;
       if ((state == kShiftSmall || state == kShiftSmallLock) && expected >= 'A' && expected <= 'Z')
@@ -64,23 +51,20 @@ TEST_F(GetKeyTest, EveryPositionInEveryState) {
 // host sends has an index, every positioned index is a key of the host, and
 // the keys a person reads by their legend give that legend.
 TEST_F(GetKeyTest, KeyTableMatchesHostKeyMap) {
-  int hostKeys = 0;
+  int hostKeys = 0, positioned = 0;
   for (const KeyMapRow* k = kKeyMap; k->code != 0; ++k) {
     if (k->code == kNoKey || k->row < 1 || k->column == 11) continue;
     if (k->column == 12 && std::string(k->name) != "TEST") continue;  // harness keys
     ++hostKeys;
     EXPECT_GE(KeyIndexAt(k->column, k->row), 0) << k->name;
   }
-  int positioned = 0;
   for (int i = 0; i < kKeyTableRowCount; ++i) positioned += kKeyTableRows[i].column > 0;
   EXPECT_EQ(hostKeys, positioned);
-
-  struct Legend {
+  const struct {
     const char* name;
     int isChar;
     uint32_t code;
-  };
-  const Legend kLegends[] = {
+  } kLegends[] = {
       {"0", 1, '0'},           {"5", 1, '5'},         {"9", 1, '9'},
       {".", 1, '.'},           {"(", 1, '('},         {")", 1, ')'},
       {",", 1, ','},           {"EXE", 0, kKeyExe},   {"AC", 0, kKeyAc},
@@ -90,10 +74,10 @@ TEST_F(GetKeyTest, KeyTableMatchesHostKeyMap) {
       {"RIGHT", 0, kKeyRight}, {"DEL", 0, kKeyDel},   {"SHIFT", 0, kKeyShift},
       {"ALPHA", 0, kKeyAlpha},
   };
-  for (const Legend& l : kLegends) {
+  for (const auto& l : kLegends) {
     const KeyMapRow* k = KeyMapByName(l.name);
     ASSERT_NE(k, nullptr) << l.name;
-    KeyTranslation t = TranslateKeyIndex(KeyIndexAt(k->column, k->row), kShiftNone);
+    const KeyTranslation t = TranslateKeyIndex(KeyIndexAt(k->column, k->row), kShiftNone);
     EXPECT_EQ(t.isChar, l.isChar) << l.name;
     EXPECT_EQ(t.code, l.code) << l.name;
   }
@@ -101,25 +85,16 @@ TEST_F(GetKeyTest, KeyTableMatchesHostKeyMap) {
 
 // The modifier machine, state by state, for each kind of key.
 TEST(ShiftMachine, Transitions) {
-  struct Key {
-    const char* what;
+  // SHIFT, ALPHA, a posted code, CLIP, CLIP barred, a letter, a clip arrow,
+  // EXE, ALPHA EXE, up, nothing.
+  const struct {
     int isChar;
     uint32_t code;
     bool clipAllowed;
-  };
-  const Key kKeys[] = {
-      {"SHIFT", 0, kKeyShift, true},
-      {"ALPHA", 0, kKeyAlpha, true},
-      {"posted 30005", 0, 30005, true},
-      {"CLIP", 0, kKeyClip, true},
-      {"CLIP barred", 0, kKeyClip, false},
-      {"letter", 1, 'A', true},
-      {"clip arrow", 0, kKeyClipLeft, true},
-      {"EXE", 0, kKeyExe, true},
-      {"ALPHA EXE", 0, kKeyAlphaExe, true},
-      {"up", 0, kKeyUp, true},
-      {"nothing", 0, 0, true},
-  };
+  } kKeys[] = {{0, kKeyShift, true},    {0, kKeyAlpha, true}, {0, 30005, true},
+               {0, kKeyClip, true},     {0, kKeyClip, false}, {1, 'A', true},
+               {0, kKeyClipLeft, true}, {0, kKeyExe, true},   {0, kKeyAlphaExe, true},
+               {0, kKeyUp, true},       {0, 0, true}};
   // Rows: states 0, 1, 2, 4, 8, 132, 136; columns: the keys above.
   const uint8_t kNext[7][11] = {
       {1, 4, 2, 2, 0, 0, 0, 0, 0, 0, 0},          // none
@@ -134,7 +109,7 @@ TEST(ShiftMachine, Transitions) {
     for (int k = 0; k < 11; ++k)
       EXPECT_EQ(NextShiftState(kAllStates[s], kKeys[k].isChar, kKeys[k].code, kKeys[k].clipAllowed),
                 kNext[s][k])
-          << "state " << int(kAllStates[s]) << " key " << kKeys[k].what;
+          << "state " << int(kAllStates[s]) << " key " << k;
 }
 
 // Sequences a user relies on, read through GetKey from the face.
@@ -145,38 +120,43 @@ TEST_F(GetKeyTest, ModifierSequences) {
     uint32_t code;
     uint8_t stateAfter;
   };
-  struct Sequence {
+  const Step kShift = {"SHIFT", 0, kKeyShift, 1};
+  // Each sequence starts with no modifier, a text cursor on the screen (CLIP
+  // needs one) and no inhibit, unless it says otherwise.
+  const struct {
     const char* what;
     std::vector<Step> steps;
-  };
-  const Sequence kSequences[] = {
+    bool noCursor = false;
+    uint16_t inhibit = 0;
+  } kSequences[] = {
       {"SHIFT ALPHA locks, letters keep it, EXE ends it",
-       {{"SHIFT", 0, kKeyShift, 1},
-        {"ALPHA", 0, kKeyAlpha, 132},
-        {"XtT", 1, 'A', 132},
-        {"EXE", 0, kKeyExe, 0}}},
-      {"ALPHA types one letter", {{"ALPHA", 0, kKeyAlpha, 4}, {"7", 1, 'M', 0}}},
-      {"SHIFT DEL is INS", {{"SHIFT", 0, kKeyShift, 1}, {"DEL", 0, kKeyIns, 0}}},
-      {"SHIFT LEFT keeps SHIFT", {{"SHIFT", 0, kKeyShift, 1}, {"LEFT", 0, 0, 1}}},
-      {"SHIFT EXE types a new line", {{"SHIFT", 0, kKeyShift, 1}, {"EXE", 1, 0x0D, 0}}},
-      {"CLIP without a cursor", {{"SHIFT", 0, kKeyShift, 1}, {"8", 0, kKeyClip, 0}}},
+       {kShift, {"ALPHA", 0, kKeyAlpha, 132}, {"XtT", 1, 'A', 132}, {"EXE", 0, kKeyExe, 0}}},
       {"ALPHA-lock, EXE under ALPHA",
-       {{"SHIFT", 0, kKeyShift, 1}, {"ALPHA", 0, kKeyAlpha, 132}, {"EXE", 0, kKeyExe, 0}}},
-      {"a posted character is not translated", {{"SHIFT", 0, kKeyShift, 1}, {nullptr, 1, 'A', 0}}},
+       {kShift, {"ALPHA", 0, kKeyAlpha, 132}, {"EXE", 0, kKeyExe, 0}}},
+      {"ALPHA types one letter", {{"ALPHA", 0, kKeyAlpha, 4}, {"7", 1, 'M', 0}}},
+      {"SHIFT DEL is INS", {kShift, {"DEL", 0, kKeyIns, 0}}},
+      {"SHIFT LEFT keeps SHIFT", {kShift, {"LEFT", 0, 0, 1}}},
+      {"SHIFT EXE types a new line", {kShift, {"EXE", 1, 0x0D, 0}}},
+      {"a posted character is not translated", {kShift, {nullptr, 1, 'A', 0}}},
+      {"CLIP: arrows clip, other keys end it",
+       {kShift, {"8", 0, kKeyClip, 2}, {"UP", 0, kKeyClipUp, 2}, {"7", 0, 0, 0}}},
+      {"CLIP without a cursor", {kShift, {"8", 0, kKeyClip, 0}}, true},
+      {"CLIP barred", {kShift, {"8", 0, kKeyClip, 0}}, false, kInhibitClip},
   };
-  for (const Sequence& seq : kSequences) {
+  for (const auto& seq : kSequences) {
     SCOPED_TRACE(seq.what);
     SetShiftState(kShiftNone);
+    SetKeyInhibit(seq.inhibit);
+    SetCursorShape(0);
+    if (seq.noCursor) HideCursor();
     for (const Step& step : seq.steps) {
-      if (step.key)
-        Press(step.key);
-      else
-        PostChar('A');
+      step.key ? Press(step.key) : PostChar('A');
       Read r = ReadKey();
       ASSERT_FALSE(r.ranOut);
-      EXPECT_EQ(r.isChar, step.isChar) << (step.key ? step.key : "posted");
-      EXPECT_EQ(r.code, step.code) << (step.key ? step.key : "posted");
-      EXPECT_EQ(GetShiftState(), step.stateAfter) << (step.key ? step.key : "posted");
+      const char* key = step.key ? step.key : "posted";
+      EXPECT_EQ(r.isChar, step.isChar) << key;
+      EXPECT_EQ(r.code, step.code) << key;
+      EXPECT_EQ(GetShiftState(), step.stateAfter) << key;
     }
   }
 }
@@ -186,52 +166,26 @@ TEST_F(GetKeyTest, InsTogglesInsertModeAndCursorFollows) {
   Locate(3, 3);
   RefreshCursorShape();
   Press({"SHIFT"});
-  ASSERT_FALSE(ReadKey().ranOut);
+  ReadKey();
   EXPECT_EQ(GetCursorPosition().type, 1);  // the SHIFT cursor
-  Press("DEL");
-  ASSERT_FALSE(ReadKey().ranOut);
+  Press({"DEL", "SHIFT", "DEL"});
+  ReadKey();
   EXPECT_EQ(GetSetupItem(kSetupInsertMode), kInsertOverwrite);
   EXPECT_EQ(GetCursorPosition().type, 16);  // plain overwrite cursor
-  Press({"SHIFT", "DEL"});
   ReadKey();
   ReadKey();
   EXPECT_EQ(GetSetupItem(kSetupInsertMode), kInsertInsert);
-  SetSetupItem(kSetupInsertMode, 0);
+  SetSetupItem(kSetupInsertMode, 0);  // anything but overwrite counts as insert
   ToggleInsert();
   EXPECT_EQ(GetSetupItem(kSetupInsertMode), kInsertOverwrite);
 }
 
-TEST_F(GetKeyTest, ClipNeedsACursorAndNoInhibit) {
-  Locate(1, 1);
-  RefreshCursorShape();
-  Press({"SHIFT", "8"});
-  ReadKey();
-  EXPECT_EQ(ReadKey().code, kKeyClip);
-  EXPECT_EQ(GetShiftState(), kShiftClip);
-  Press("UP");
-  EXPECT_EQ(ReadKey().code, kKeyClipUp);
-  EXPECT_EQ(GetShiftState(), kShiftClip);
-  Press("7");  // nothing while clipping, and clipping ends
-  Read r = ReadKey();
-  EXPECT_EQ(r.isChar, 0);
-  EXPECT_EQ(r.code, 0u);
-  EXPECT_EQ(GetShiftState(), kShiftNone);
-
-  SetKeyInhibit(kInhibitClip);
-  Press({"SHIFT", "8"});
-  ReadKey();
-  ReadKey();
-  EXPECT_EQ(GetShiftState(), kShiftNone);
-}
-
 TEST_F(GetKeyTest, IgnoresPositionsWithoutAKey) {
-  PostKey(0, 5, 0, 0);   // row 0
-  PostKey(3, 0, 0, 0);   // column 0
-  PostKey(7, 11, 0, 0);  // a marker, swallowed by the queue
-  PostKey(1, 2, 0, 0);   // no key at column 2, row 1
-  PostKey(3, 13, 0, 0);  // outside the matrix
-  PostKey(8, 2, 0, 0);
-  PostKey(-3, -3, 65, 0);
+  // Row 0, column 0, a marker (swallowed by the queue), no key at column 2
+  // of row 1, and outside the matrix.
+  const int positions[][3] = {{0, 5, 0},  {3, 0, 0}, {7, 11, 0},  {1, 2, 0},
+                              {3, 13, 0}, {8, 2, 0}, {-3, -3, 65}};
+  for (const auto& p : positions) PostKey(p[0], p[1], p[2], 0);
   Press("3");
   Read r = ReadKey();
   EXPECT_EQ(r.isChar, 1);
@@ -239,7 +193,7 @@ TEST_F(GetKeyTest, IgnoresPositionsWithoutAKey) {
   EXPECT_EQ(KeyQueueCount(), 0);
 }
 
-TEST_F(GetKeyTest, PostedControlCodesAndLastKeyWords) {
+TEST_F(GetKeyTest, PostedCodesAndLastKeyWords) {
   PostControl(30036);
   Read r = ReadKey();
   EXPECT_EQ(r.isChar, 0);
@@ -265,14 +219,6 @@ TEST_F(GetKeyTest, BreakCheck) {
   Press("1");
   ReadKey();
   EXPECT_EQ(BreakPressed(), 0);
-}
-
-TEST_F(GetKeyTest, CapturePostsItsSecondHalf) {
-  Press({"SHIFT", "7"});
-  ReadKey();
-  Read r = ReadKey();
-  EXPECT_EQ(r.code, kKeyCapture);
-  EXPECT_EQ(IsCodeQueued(kKeyCaptureRun), 1);
 }
 
 }  // namespace

@@ -32,17 +32,21 @@ class KeysTest : public DisplayTest {
   }
 
  public:
-  // A face key by the name the host's key map gives it.
-  static void Press(const char* name) {
-    const KeyMapRow* k = KeyMapByName(name);
-    ASSERT_NE(k, nullptr) << name;
-    PostKey(k->row, k->column, 0, 0);
-  }
+  // Face keys by the names the host's key map gives them.
   static void Press(std::initializer_list<const char*> names) {
-    for (const char* n : names) Press(n);
+    for (const char* n : names) {
+      const KeyMapRow* k = KeyMapByName(n);
+      ASSERT_NE(k, nullptr) << n;
+      PostKey(k->row, k->column, 0, 0);
+    }
   }
+  static void Press(const char* name) { Press({name}); }
   static void PostControl(uint32_t code) { PostCode(static_cast<uint16_t>(code), 0); }
   static void PostChar(uint32_t code) { PostCode(static_cast<uint16_t>(code), 1); }
+  // Posts characters (codes below 30000) and control codes (30000 up).
+  static void Post(std::initializer_list<uint32_t> codes) {
+    for (uint32_t c : codes) c < 30000 ? PostChar(c) : PostControl(c);
+  }
 
   struct Read {
     int isChar = -1;
@@ -52,11 +56,7 @@ class KeysTest : public DisplayTest {
   // One GetKey; ranOut when it wanted a key that was not posted.
   static Read ReadKey() {
     Read r;
-    try {
-      r.isChar = GetKey(&r.code);
-    } catch (const NoKeysLeft&) {
-      r.ranOut = true;
-    }
+    r.ranOut = RanOutOfKeys([&] { r.isChar = GetKey(&r.code); });
     return r;
   }
   // Runs f (which reads keys) and reports whether it ran out of keys.
@@ -77,15 +77,12 @@ class KeysTest : public DisplayTest {
     for (uint8_t& b : lcd) b = static_cast<uint8_t>(~b);
     return lcd;
   }
-
-  static std::vector<int> Stack() {
-    std::vector<int> s;
-    for (int i = 0; i < MenuStackSize(); ++i) s.push_back(MenuStackAt(i));
-    return s;
-  }
-  static std::vector<int> History() {
-    std::vector<int> h;
-    for (int i = 0; i < MenuHistorySize(); ++i) h.push_back(MenuHistoryAt(i));
-    return h;
+  // The menu stack and history, bottom first.
+  static std::vector<int> Stack() { return List(MenuStackSize, MenuStackAt); }
+  static std::vector<int> History() { return List(MenuHistorySize, MenuHistoryAt); }
+  static std::vector<int> List(int (*size)(), int (*at)(int)) {
+    std::vector<int> list;
+    for (int i = 0; i < size(); ++i) list.push_back(at(i));
+    return list;
   }
 };

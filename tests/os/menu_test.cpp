@@ -8,25 +8,24 @@
 
 #include "keys_fixture.h"
 #include "os/fkey_labels.h"
-#include "os/text.h"
 #include "support/golden.h"
 
 namespace {
 
 using MenuTest = KeysTest;
+using Ints = std::vector<int>;
 
 const MenuEntry kSix[kMenuEntries] = {{1, kEntryChar, 'x'}, {2, kEntryChar, 'y'},
                                       {3, kEntryChar, 'z'}, {0, kEntryChar, 0},
                                       {0, kEntryChar, 0},   {0, kEntryChar, 0}};
+const uint16_t kAllFamilies[kMenuFamilyCount] = {1, 1, 1, 1, 1, 1};
 
 TEST_F(MenuTest, PopModes) {
-  struct Case {
-    std::vector<int> stack;
-    int mode;
-    int result;
-    std::vector<int> after;
-  };
-  const Case kCases[] = {
+  const struct {
+    Ints stack;
+    int mode, result;
+    Ints after;
+  } kCases[] = {
       {{}, kPopLook, -1, {}},
       {{}, kPopTop, -1, {}},
       {{}, kPopExit, -1, {}},
@@ -39,7 +38,7 @@ TEST_F(MenuTest, PopModes) {
       {{7, -2, 5, -2}, kPopTop, -2, {7, -2}},  // removing a mark cuts back to the one below
       {{-2, 7, 8, -2}, kPopTop, -2, {-2}},
   };
-  for (const Case& c : kCases) {
+  for (const auto& c : kCases) {
     ResetMenus();
     for (int m : c.stack) PushMenu(m);
     EXPECT_EQ(PopMenu(c.mode), c.result);
@@ -52,50 +51,49 @@ TEST_F(MenuTest, GroupsAndHistory) {
   PushMenu(4);
   EnterMenuGroup(5);
   PushMenu(6);
-  EXPECT_EQ(Stack(), (std::vector<int>{-2, 3, 4, -2, 5, 6}));
-  EXPECT_EQ(History(), (std::vector<int>{3, 5}));
+  EXPECT_EQ(Stack(), (Ints{-2, 3, 4, -2, 5, 6}));
+  EXPECT_EQ(History(), (Ints{3, 5}));
   CutBackToGroup();
-  EXPECT_EQ(Stack(), (std::vector<int>{-2, 3, 4, -2}));
+  EXPECT_EQ(Stack(), (Ints{-2, 3, 4, -2}));
   LeaveMenuGroup();
-  EXPECT_EQ(Stack(), (std::vector<int>{-2, 3, 4}));
-  EXPECT_EQ(History(), (std::vector<int>{3}));
+  EXPECT_EQ(Stack(), (Ints{-2, 3, 4}));
+  EXPECT_EQ(History(), (Ints{3}));
   LeaveMenuGroup();
   EXPECT_TRUE(Stack().empty());
-  EXPECT_EQ(History(), (std::vector<int>{3}));  // never below one entry
+  EXPECT_EQ(History(), (Ints{3}));  // never below one entry
   EXPECT_EQ(CurrentMenu(), -1);
   EXPECT_EQ(BarMenu(), 3);  // an empty stack shows the newest base menu
   ResetMenus();
   PushMenu(1);
   PushMenu(2);
   CutBackToGroup();  // without a mark only the first entry stays
-  EXPECT_EQ(Stack(), (std::vector<int>{1}));
+  EXPECT_EQ(Stack(), (Ints{1}));
 }
 
 // A full stack or history shows its box (here closed with EXIT) and leaves
 // both as they were; the screen under the box comes back.
 TEST_F(MenuTest, OverflowShowsItsBoxAndChangesNothing) {
   for (int i = 0; i < kMenuStackDepth; ++i) PushMenu(i % 10);
-  const std::vector<int> stack = Stack();
+  Ints stack = Stack();
   const auto vram = VramCopy();
   PostControl(kKeyExit);
   EXPECT_EQ(PushMenu(7), 0);
   EXPECT_EQ(Stack(), stack);
   EXPECT_EQ(VramCopy(), vram);
   EXPECT_EQ(KeyQueueCount(), 0);  // the box took the key
-  auto lcd = LcdCopy();
-  EXPECT_EQ(lcd[3 * 16 + 1] & 0x40, 0) << "the box's frame was on the screen";
+  EXPECT_EQ(LcdCopy()[3 * 16 + 1] & 0x40, 0) << "the box's frame was on the screen";
 
   ResetMenus();
   for (int i = 0; i < kMenuHistoryDepth; ++i) {
     EnterMenuGroup(i);
     PopMenu(kPopTop);  // keeps the marks only, so the stack has room
   }
-  const std::vector<int> history = History();
-  const std::vector<int> before = Stack();
+  const Ints history = History();
+  stack = Stack();
   PostControl(kKeyExit);
   EXPECT_EQ(EnterMenuGroup(50), 0);
   EXPECT_EQ(History(), history);
-  EXPECT_EQ(Stack(), before);
+  EXPECT_EQ(Stack(), stack);
   EXPECT_EQ(KeyQueueCount(), 0);
 }
 
@@ -107,13 +105,12 @@ TEST_F(MenuTest, FunctionKeysFollowTheirEntries) {
   RegisterMenu(1, kSix);
   RegisterMenu(2, kSix);
   EnterMenuGroup(0);
-  struct Step {
+  const struct {
     const char* key;
     int isChar;
     uint32_t code;
-    std::vector<int> stack;
-  };
-  const Step kSteps[] = {
+    Ints stack;
+  } kSteps[] = {
       {"F2", 1, 0x7F51, {-2, 0}},     {"F3", 0, 30037, {-2, 0}},
       {"F5", 0, kKeyF1 + 4, {-2, 0}},  // icon 0: the plain F-key
       {"F6", 0, kKeyF6, {-2, 0}},      // past the end of the bar
@@ -122,7 +119,7 @@ TEST_F(MenuTest, FunctionKeysFollowTheirEntries) {
       {"ESC", 0, kKeyExit, {-2, 0}},                           // but not the base menu
       {"F4", 0, 0, {-2, 2}},                                   // replace
   };
-  for (const Step& s : kSteps) {
+  for (const auto& s : kSteps) {
     Press(s.key);
     Read r = ReadKey();
     EXPECT_EQ(r.isChar, s.isChar) << s.key;
@@ -139,28 +136,25 @@ TEST_F(MenuTest, SystemFamiliesOpenOnTheirKeys) {
   PushMenu(1);
   Press("OPT");
   EXPECT_EQ(ReadKey().code, kKeyOptn);  // not registered: nothing opens
-  EXPECT_EQ(Stack(), (std::vector<int>{-2, 0, 1}));
+  EXPECT_EQ(Stack(), (Ints{-2, 0, 1}));
 
-  const uint16_t words[kMenuFamilyCount] = {1, 1, 1, 1, 1, 1};
-  RegisterMenuFamilies(words);
-  Press("OPT");
+  RegisterMenuFamilies(kAllFamilies);
+  Press({"OPT", "F1", "F1"});
   EXPECT_EQ(ReadKey().code, kKeyOptn);  // the code still reaches the application
-  EXPECT_EQ(Stack(), (std::vector<int>{-2, 100}));
-  Press("F1");  // LIST
-  EXPECT_EQ(ReadKey().code, 0u);
-  Press("F1");  // List
-  Read r = ReadKey();
+  EXPECT_EQ(Stack(), (Ints{-2, 100}));
+  EXPECT_EQ(ReadKey().code, 0u);  // F1 opens LIST
+  Read r = ReadKey();             // and F1 there types List
   EXPECT_EQ(r.isChar, 1);
   EXPECT_EQ(r.code, 0x7F51u);
   Press({"SHIFT", "VARS"});  // PRGM
   ReadKey();
   EXPECT_EQ(ReadKey().code, uint32_t(kKeyPrgm));
-  EXPECT_EQ(Stack(), (std::vector<int>{-2, 213}));
+  EXPECT_EQ(Stack(), (Ints{-2, 213}));
 
   SetKeyInhibit(kInhibitVars);
   Press("VARS");
   ReadKey();
-  EXPECT_EQ(Stack(), (std::vector<int>{-2, 213}));
+  EXPECT_EQ(Stack(), (Ints{-2, 213}));
 
   uint16_t saved[kMenuFamilyCount];
   SaveMenuFamilies(saved);
@@ -171,8 +165,7 @@ TEST_F(MenuTest, SystemFamiliesOpenOnTheirKeys) {
 }
 
 TEST_F(MenuTest, ShiftAndAlphaBarsFollowTheShiftState) {
-  const uint16_t words[kMenuFamilyCount] = {1, 1, 1, 1, 1, 1};
-  RegisterMenuFamilies(words);
+  RegisterMenuFamilies(kAllFamilies);
   RegisterMenu(0, kSix);
   EnterMenuGroup(0);
   Press("SHIFT");
@@ -180,20 +173,19 @@ TEST_F(MenuTest, ShiftAndAlphaBarsFollowTheShiftState) {
   EXPECT_EQ(CurrentMenu(), kMenuShiftBar);
   Press("F4");  // the sketch menu opens above a fresh SHIFT bar in the group
   EXPECT_EQ(ReadKey().code, 0u);
-  EXPECT_EQ(Stack(), (std::vector<int>{-2, kMenuShiftBar, 193}));
+  EXPECT_EQ(Stack(), (Ints{-2, kMenuShiftBar, 193}));
   Press("ESC");
   ReadKey();
-  EXPECT_EQ(Stack(), (std::vector<int>{-2}));  // and the bar went with the state
+  EXPECT_EQ(Stack(), (Ints{-2}));  // and the bar went with the state
   EnterMenuGroup(0);
 
-  Press("ALPHA");
+  Press({"ALPHA", "F2"});
   ReadKey();
   EXPECT_EQ(CurrentMenu(), kMenuAlphaBar);
-  Press("F2");
   Read r = ReadKey();
   EXPECT_EQ(r.isChar, 1);
   EXPECT_EQ(r.code, uint32_t('"'));
-  EXPECT_EQ(Stack(), (std::vector<int>{-2, -2, 0}));
+  EXPECT_EQ(Stack(), (Ints{-2, -2, 0}));
 
   SetKeyInhibit(kInhibitShiftBar | kInhibitAlphaBar);
   Press("SHIFT");
@@ -206,17 +198,14 @@ TEST_F(MenuTest, ClipBarCopyEndsClipping) {
   RegisterMenuFamilies(words);
   RegisterMenu(0, kSix);
   EnterMenuGroup(0);
-  Locate(2, 2);
-  RefreshCursorShape();
-  Press({"SHIFT", "8"});
+  SetCursorShape(0);
+  Press({"SHIFT", "8", "F1"});
   ReadKey();
   ReadKey();
   EXPECT_EQ(CurrentMenu(), kMenuClip);
-  Press("F1");
-  Read r = ReadKey();
-  EXPECT_EQ(r.code, kKeyCopy);
+  EXPECT_EQ(ReadKey().code, kKeyCopy);
   EXPECT_EQ(GetShiftState(), kShiftNone);
-  EXPECT_EQ(Stack(), (std::vector<int>{-2}));  // CLIP took the group's place, and left
+  EXPECT_EQ(Stack(), (Ints{-2}));  // CLIP took the group's place, and left
 }
 
 // Every label of the data file reaches the table; every entry of every
@@ -224,57 +213,46 @@ TEST_F(MenuTest, ClipBarCopyEndsClipping) {
 TEST(FKeyLabels, EveryLabelLoadsAndEverySystemEntryHasAnIcon) {
   std::ifstream in(std::string(VK_SOURCE_DIR) + "/data/fkeys/labels.txt");
   ASSERT_TRUE(in);
-  std::string line;
-  int labels = 0;
   std::set<std::string> seen;
-  while (std::getline(in, line)) {
+  for (std::string line, number, style; std::getline(in, line);) {
     if (line.empty() || line[0] == ';') continue;
-    std::istringstream fields(line);
-    std::string number, style;
-    fields >> number >> style;
+    std::istringstream(line) >> number >> style;
     const bool user = number[0] == 'u';
     const int n = std::stoi(user ? number.substr(1) : number);
-    const char* label = user ? UserIconLabel(n) : FKeyLabel(n);
-    EXPECT_NE(label[0], 0) << "label not loaded: " << line;
+    EXPECT_NE((user ? UserIconLabel(n) : FKeyLabel(n))[0], 0) << "label not loaded: " << line;
     const std::string text = line.substr(line.find(style) + style.size() + 1);
     EXPECT_TRUE(seen.insert((user ? "u " : "") + style + " " + text).second)
         << "two labels read the same: " << line;
-    ++labels;
   }
-  EXPECT_GT(labels, 100);
+  EXPECT_GT(seen.size(), 100u);
 
   ResetMenus();
-  const uint16_t words[kMenuFamilyCount] = {1, 1, 1, 1, 1, 1};
   for (uint16_t clip : {1, 2}) {
-    uint16_t w[kMenuFamilyCount];
-    std::copy(words, words + kMenuFamilyCount, w);
-    w[kFamilyClip] = clip;
-    RegisterMenuFamilies(w);
+    RegisterMenuFamilies(kAllFamilies);
+    RegisterMenuFamily(kFamilyClip, clip);
     for (int m = kMenuOptn; m < kMenuCount; ++m) {
       const MenuEntry* e = MenuEntriesOf(m);
       if (!e) continue;
+      int empty = 0;  // an entry whose label is missing comes out as an empty key
       for (int slot = 0; slot < kMenuEntries; ++slot) {
+        SCOPED_TRACE(testing::Message() << "menu " << m << " slot " << slot);
+        empty += e[slot].icon == 0;
         if (e[slot].icon == 0) continue;
         bool drawn = false;
-        const int width = MiniTextWidth(FKeyLabel(e[slot].icon), &drawn);
-        EXPECT_TRUE(drawn) << "menu " << m << " slot " << slot;
-        EXPECT_LE(width, kIconTextWidth) << "menu " << m << " slot " << slot;
+        EXPECT_LE(MiniTextWidth(FKeyLabel(e[slot].icon), &drawn), kIconTextWidth);
+        EXPECT_TRUE(drawn);
         if (e[slot].kind == kEntrySubmenu) {
-          EXPECT_TRUE(FKeyLabelIsTab(e[slot].icon)) << "menu " << m << " slot " << slot;
+          EXPECT_TRUE(FKeyLabelIsTab(e[slot].icon));
           EXPECT_NE(MenuEntriesOf(static_cast<int>(e[slot].value)), nullptr);
         }
       }
-      // An entry whose label is missing would come out as an empty key.
-      int empty = 0;
-      for (int slot = 0; slot < kMenuEntries; ++slot) empty += e[slot].icon == 0;
       EXPECT_LT(empty, kMenuEntries) << "menu " << m;
     }
   }
 }
 
 TEST_F(MenuTest, BarGolden) {
-  const uint16_t words[kMenuFamilyCount] = {1, 1, 1, 1, 1, 1};
-  RegisterMenuFamilies(words);
+  RegisterMenuFamilies(kAllFamilies);
   Locate(1, 1);
   Print("OPTN and PRGM bars");
   PushMenu(kMenuOptn);
@@ -282,13 +260,12 @@ TEST_F(MenuTest, BarGolden) {
   // A second bar, moved up by copying: the PRGM menu's COM page.
   PopMenu(kPopTop);
   PushMenu(214);
-  uint8_t bottom[128];
-  std::copy(VramAddress() + 56 * 16, VramAddress() + 64 * 16, bottom);
+  uint8_t* const bar = VramAddress() + 56 * 16;
+  const std::vector<uint8_t> first(bar, bar + 128);
   DrawMenuBar();
-  std::copy(VramAddress() + 56 * 16, VramAddress() + 64 * 16, VramAddress() + 40 * 16);
-  std::copy(bottom, bottom + 128, VramAddress() + 56 * 16);
+  std::copy(bar, bar + 128, VramAddress() + 40 * 16);
+  std::copy(first.begin(), first.end(), bar);
   EXPECT_TRUE(golden::MatchesGolden(VramAddress(), "tests/os/golden/menu_bar.txt"));
-
   SetMenuBarDisplay(0);
   ClearVram();
   DrawMenuBar();

@@ -1,81 +1,55 @@
 // Pop-up windows, the error box and message boxes: their pictures, the keys
 // that close them, and what they leave behind.
+#include <functional>
 #include <string>
 
 #include "keys_fixture.h"
-#include "os/draw.h"
-#include "os/text.h"
 #include "support/golden.h"
 
 namespace {
 
 using PopUpTest = KeysTest;
 
-// A busy screen under the boxes, so the goldens show the frame and shadow.
-void Background() {
+// Each box over a busy screen, so the goldens show the frame and shadow,
+// closed with EXIT: the LCD still holds the box, Vram is put back.
+TEST_F(PopUpTest, BoxGoldens) {
+  const struct {
+    std::function<void()> show;
+    const char* golden;
+  } kCases[] = {
+      {[] { EXPECT_EQ(ErrorBox(8), kKeyExit); }, "error_box_argument"},
+      {[] { ErrorBox(27); }, "error_box_tall"},
+      {[] { ErrorBox(99); }, "error_box_undefined"},
+      {[] { ErrorBox(42); }, "error_box_two_texts"},
+      {[] { MessageBox(3, "\xF9\xC9\xF9\xC9Two lines\xF9\xCA\xF9\xCD\xF9\xC9\xF9\xC9of text"); },
+       "message_box"},
+  };
   for (int line = 1; line <= 8; ++line) {
     Locate(1, line);
     Print("0123456789ABCDEFGHIJK");
   }
-}
-
-// Shows the box of `show` with EXIT queued and returns the screen the box
-// showed (the LCD still holds it after the box closed).
-template <typename F>
-std::vector<uint8_t> ShownBy(F show) {
-  PostCode(static_cast<uint16_t>(kKeyExit), 0);
-  show();
-  return KeysTest::ShownScreen();
-}
-
-TEST_F(PopUpTest, ErrorBoxGoldens) {
-  struct Case {
-    int code;
-    const char* golden;
-  };
-  const Case kCases[] = {
-      {8, "tests/os/golden/error_box_argument.txt"},
-      {27, "tests/os/golden/error_box_tall.txt"},
-      {99, "tests/os/golden/error_box_undefined.txt"},
-      {42, "tests/os/golden/error_box_two_texts.txt"},
-  };
-  for (const Case& c : kCases) {
-    ClearVram();
-    Background();
-    const auto before = VramCopy();
-    auto shown = ShownBy([&] { EXPECT_EQ(ErrorBox(c.code), kKeyExit); });
-    EXPECT_TRUE(golden::MatchesGolden(shown.data(), c.golden)) << c.code;
-    EXPECT_EQ(VramCopy(), before) << "the box puts the screen back";
+  const auto before = VramCopy();
+  EXPECT_FALSE(RanOutOfKeys([] { EXPECT_EQ(ErrorBox(0), 0u); }));  // no error, no box
+  EXPECT_EQ(VramCopy(), before);
+  for (const auto& c : kCases) {
+    PostControl(kKeyExit);
+    EXPECT_FALSE(RanOutOfKeys(c.show)) << c.golden;
+    EXPECT_TRUE(golden::MatchesGolden(ShownScreen().data(),
+                                      std::string("tests/os/golden/") + c.golden + ".txt"));
+    EXPECT_EQ(VramCopy(), before) << c.golden << ": the box puts the screen back";
   }
 }
 
-TEST_F(PopUpTest, MessageBoxGolden) {
-  Background();
-  auto shown = ShownBy(
-      [] { MessageBox(3, "\xF9\xC9\xF9\xC9Two lines\xF9\xCA\xF9\xCD\xF9\xC9\xF9\xC9of text"); });
-  EXPECT_TRUE(golden::MatchesGolden(shown.data(), "tests/os/golden/message_box.txt"));
-}
-
-TEST_F(PopUpTest, ErrorBoxZeroDoesNothing) {
-  Background();
-  const auto before = VramCopy();
-  EXPECT_FALSE(RanOutOfKeys([] { EXPECT_EQ(ErrorBox(0), 0u); }));
-  EXPECT_EQ(VramCopy(), before);
-}
-
 TEST_F(PopUpTest, KeysThatCloseTheBox) {
-  struct Case {
+  const struct {
     const char* key;
     bool closes;
-  };
-  const Case kCases[] = {{"ESC", true},  {"AC", true},   {"LEFT", true}, {"RIGHT", true},
-                         {"EXE", false}, {"UP", false},  {"F1", false},  {"7", false},
-                         {"DEL", false}, {"MENU", false}};
-  for (const Case& c : kCases) {
+  } kCases[] = {{"ESC", true}, {"AC", true},  {"LEFT", true}, {"RIGHT", true}, {"EXE", false},
+                {"UP", false}, {"F1", false}, {"7", false},   {"DEL", false},  {"MENU", false}};
+  for (const auto& c : kCases) {
     ResetKeyState();
     Press(c.key);
-    bool ranOut = RanOutOfKeys([] { ErrorBox(1); });
-    EXPECT_EQ(ranOut, !c.closes) << c.key;
+    EXPECT_EQ(RanOutOfKeys([] { ErrorBox(1); }), !c.closes) << c.key;
     FlushKeys();
   }
   // QUIT is SHIFT EXIT.
@@ -90,12 +64,10 @@ TEST_F(PopUpTest, KeysThatCloseTheBox) {
 TEST_F(PopUpTest, CursorComesBackAfterTheBox) {
   Locate(5, 6);
   RefreshCursorShape();
-  PostCode(static_cast<uint16_t>(kKeyExit), 0);
+  PostControl(kKeyExit);
   ErrorBox(4);
-  TextCursorInfo c = GetCursorPosition();
-  EXPECT_TRUE(c.visible);
-  EXPECT_EQ(c.column, 4);
-  EXPECT_EQ(c.line, 5);
+  EXPECT_TRUE(GetCursorPosition().visible);
+  EXPECT_EQ(CursorAt(), std::make_pair(4, 5));
 }
 
 // Every error code's lines exist in every language, and the undefined box
@@ -134,19 +106,12 @@ TEST_F(PopUpTest, WindowsSuspendMenusByKind) {
 
 TEST_F(PopUpTest, ClearPopUpLinesBlanksTheTextAndKeepsTheFrame) {
   PopUp(5);
-  Locate(1, 2);
-  Print("\xF9\xC9\xF9\xC9XXXXXXXXXXXXXXXXX");
-  Locate(1, 6);
-  Print("\xF9\xC9\xF9\xC9XXXXXXXXXXXXXXXXX");
-  const auto frameOnly = [] {
-    ClearVram();
-    PopUp(5);
-    return VramCopy();
-  }();
-  Locate(1, 2);
-  Print("\xF9\xC9\xF9\xC9XXXXXXXXXXXXXXXXX");
-  Locate(1, 6);
-  Print("\xF9\xC9\xF9\xC9XXXXXXXXXXXXXXXXX");
+  const auto frameOnly = VramCopy();
+  for (int line : {2, 6}) {
+    Locate(1, line);
+    Print("\xF9\xC9\xF9\xC9XXXXXXXXXXXXXXXXX");
+  }
+  ASSERT_NE(VramCopy(), frameOnly);
   ClearPopUpLines(5);
   EXPECT_EQ(VramCopy(), frameOnly);
 }
