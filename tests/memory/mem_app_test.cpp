@@ -1,3 +1,5 @@
+// The application layer over the arena: items by kind, the current item,
+// alpha variables, handles, number arrays and the data-group tables.
 #include "memory/mem_app.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +12,8 @@
 #include "mcs_test_support.h"
 #include "memory/mcs_core.h"
 #include "memory/mem_handles.h"
+#include "memory/mem_numarray.h"
+#include "memory/mem_tables.h"
 
 namespace {
 
@@ -28,12 +32,10 @@ TEST_F(MemApp, CreateByKindChoosesFolderAndType) {
     const char* folder;
     uint8_t type;
   };
-  const Row rows[] = {
-      {1, "system", 199},     {2, "main", 200}, {3, "main", 213}, {4, "main", 133},
-      {5, "main", 138},       {6, "main", 140}, {7, "main", 206}, {10, "@REV2", 205},
-      {255, "@APLWORK", 211}, {8, "main", 0},   {9, "main", 0},   {11, "main", 0},
-      {253, "main", 0},
-  };
+  const Row rows[] = {{1, "system", 199}, {2, "main", 200},   {3, "main", 213},
+                      {4, "main", 133},   {5, "main", 138},   {6, "main", 140},
+                      {7, "main", 206},   {10, "@REV2", 205}, {255, "@APLWORK", 211},
+                      {8, "main", 0},     {11, "main", 0},    {253, "main", 0}};
   for (const Row& row : rows) {
     char name[16];
     std::snprintf(name, sizeof name, "K%d", row.kind);
@@ -52,9 +54,7 @@ TEST_F(MemApp, CreateByKindChoosesFolderAndType) {
   // Sizes are rounded up to whole words, the rest cleared.
   ASSERT_EQ(MemCreate(4, "S", 6, "abcdef"), kMemOk);
   EXPECT_EQ(ItemBytes("main", "S"), (std::vector<uint8_t>{'a', 'b', 'c', 'd', 'e', 'f', 0, 0}));
-  EXPECT_EQ(MemTypeKind(130), 0);
   EXPECT_EQ(MemTypeKind(212), kMemKindFolder);
-  EXPECT_EQ(MemTypeKind(1), kMemKindNone);
 }
 
 TEST_F(MemApp, CreateInFolder) {
@@ -155,32 +155,31 @@ TEST_F(MemApp, InsertKeepsExactlyCountBytes) {
   EXPECT_EQ(McsCheck(), kMcsOk);
 }
 
+// Programs and strings (kinds 1 and 4) fill their spare room before growing;
+// other kinds always grow.
 TEST_F(MemApp, InsertIntoAStringItemUsesItsSpareRoom) {
   // A 10-byte header, "HELLO", its terminator and 5 spare bytes.
   std::vector<uint8_t> program(20, 0);
   std::memcpy(program.data(), "hhhhhhhhhhHELLO", 15);
-  for (uint8_t kind : {1, 4}) {
+  for (uint8_t kind : {1, 4, 2}) {
     FreshMemory();
     ASSERT_EQ(MemCreate(kind, "P", 20, program.data()), kMemOk);
-    const uint32_t freeBefore = McsFreeSpace();
+    const char* folder = kind == 1 ? "system" : "main";
     ASSERT_EQ(MemInsert(MemCurrentTarget(), nullptr, 3, "xyz", 12), kMemOk);
+    if (kind == 2) {
+      EXPECT_EQ(ItemBytes(folder, "P").size(), 24u);
+      continue;
+    }
     std::vector<uint8_t> expected(20, 0);
     std::memcpy(expected.data(), "hhhhhhhhhhHExyzLLO", 18);
-    const char* folder = kind == 1 ? "system" : "main";
     EXPECT_EQ(ItemBytes(folder, "P"), expected) << int{kind};
-    EXPECT_EQ(McsFreeSpace(), freeBefore);
+    EXPECT_EQ(McsFreeSpace(), 62928u - 40);
     // Room for 1 more byte only: the item grows instead.
     ASSERT_EQ(MemInsert(MemOfKind(kind), "P", 2, "!?", 10), kMemOk);
-    std::vector<uint8_t> grown(expected);
-    grown.insert(grown.begin() + 10, {'!', '?'});
-    grown.resize(24, 0);
-    EXPECT_EQ(ItemBytes(folder, "P"), grown) << int{kind};
+    expected.insert(expected.begin() + 10, {'!', '?'});
+    expected.resize(24, 0);
+    EXPECT_EQ(ItemBytes(folder, "P"), expected) << int{kind};
   }
-  // Other kinds always grow.
-  FreshMemory();
-  ASSERT_EQ(MemCreate(2, "P", 20, program.data()), kMemOk);
-  ASSERT_EQ(MemInsert(MemOfKind(2), "P", 3, "xyz", 12), kMemOk);
-  EXPECT_EQ(ItemBytes("main", "P").size(), 24u);
 }
 
 TEST_F(MemApp, DeleteAndDeleteOfKind) {
@@ -196,9 +195,7 @@ TEST_F(MemApp, DeleteAndDeleteOfKind) {
   EXPECT_EQ(MemDelete(MemInFolder("NOSUCH"), "B"), kMemErrNotFound);
   ASSERT_EQ(MemCreateIn("@TABLE", "RANGE", 4, nullptr), kMemOk);
   EXPECT_EQ(MemDelete(MemInFolder("@TABLE"), "RANGE"), kMemOk);
-  uint32_t total, used, free;
-  MemUsage(&total, &used, &free);
-  EXPECT_EQ(free, 62928u);
+  EXPECT_EQ(McsFreeSpace(), 62928u);
 }
 
 TEST_F(MemApp, AlphaVariables) {
@@ -312,6 +309,114 @@ TEST_F(MemApp, StartUpSetsTheFoldersUp) {
   MemStartUp();
   EXPECT_TRUE(ItemBytes("@NOTE", "DOC").empty());
   EXPECT_EQ(McsReadHeader().dataTop, 2608u);
+}
+
+// A recognisable number record: byte 0 from the flag, then the tag.
+std::vector<uint8_t> Pair(uint8_t tag, bool complex) {
+  std::vector<uint8_t> pair(kNumPair, 0);
+  pair[0] = complex ? 0x90 : 0x10;
+  pair[1] = tag;
+  pair[12] = complex ? 0x10 : 0;
+  pair[13] = complex ? static_cast<uint8_t>(tag + 1) : 0;
+  return pair;
+}
+
+TEST_F(MemApp, ListLayoutTurnsComplexOnAComplexValue) {
+  const auto list = [](uint32_t i, const uint8_t* value) {
+    return MemNumArraySet(MemOfKind(2), "1LIST1", NumArrayKind::kList, i, value);
+  };
+  const auto get = [](uint32_t i, uint8_t* value) {
+    return MemNumArrayGet(MemOfKind(2), "1LIST1", NumArrayKind::kList, i, value);
+  };
+  ASSERT_EQ(MemCreateNumArray(MemOfKind(2), "1LIST1", ListShape(3, false), 0x01020304), kMemOk);
+  std::vector<uint8_t> item = ItemBytes("main", "1LIST1");
+  ASSERT_EQ(item.size(), 16u + 36);
+  EXPECT_EQ(item[8] | item[9] << 8, 3);
+  EXPECT_EQ(NumArrayAppField(item.data()), 0x01020304u);
+  for (uint8_t i = 0; i < 3; ++i) ASSERT_EQ(list(i, Pair(i, false).data()), kMemOk);
+  uint8_t value[kNumPair];
+  ASSERT_EQ(get(2, value), kMemOk);
+  EXPECT_EQ(std::vector<uint8_t>(value, value + kNumPair), Pair(2, false));
+  EXPECT_EQ(get(3, value), kMemErrNotFound);
+  // The imaginary block follows the real one.
+  ASSERT_EQ(list(1, Pair(7, true).data()), kMemOk);
+  NumArrayShape shape;
+  ASSERT_EQ(MemNumArrayShape(MemOfKind(2), "1LIST1", NumArrayKind::kList, &shape), kMemOk);
+  EXPECT_TRUE(shape.complex);
+  EXPECT_EQ(ItemBytes("main", "1LIST1").size(), 16u + 72);
+  ASSERT_EQ(get(1, value), kMemOk);
+  EXPECT_EQ(std::vector<uint8_t>(value, value + kNumPair), Pair(7, true));
+  ASSERT_EQ(get(2, value), kMemOk);
+  EXPECT_EQ(value[1], 2);
+  EXPECT_EQ(value[12], 0);  // imaginary part zero
+  EXPECT_EQ(McsCheck(), kMcsOk);
+}
+
+TEST_F(MemApp, MatrixLayoutAndShortItems) {
+  ASSERT_EQ(MemCreateNumArray(MemInFolder("main"), "MAT_A", MatrixShape(2, 3, true), 0), kMemOk);
+  const std::vector<uint8_t> item = ItemBytes("main", "MAT_A");
+  ASSERT_EQ(item.size(), 16u + 2 * 6 * 12);
+  NumArrayShape shape;
+  ASSERT_TRUE(NumArrayRead(NumArrayKind::kMatrix, item.data(), item.size(), &shape));
+  EXPECT_EQ(shape.rows, 2);
+  EXPECT_EQ(shape.cols, 3);
+  EXPECT_TRUE(shape.complex);  // told by the flag of the first number
+  EXPECT_EQ(NumArrayImagOffset(shape, 0), 16u + 72);
+  EXPECT_FALSE(NumArrayRead(NumArrayKind::kMatrix, item.data(), item.size() - 4, &shape));
+  ASSERT_EQ(
+      MemNumArraySet(MemInFolder("main"), "MAT_A", NumArrayKind::kMatrix, 5, Pair(9, true).data()),
+      kMemOk);
+  const std::vector<uint8_t> after = ItemBytes("main", "MAT_A");
+  EXPECT_EQ(after[16 + 5 * 12 + 1], 9);
+  EXPECT_EQ(after[16 + 72 + 5 * 12 + 1], 10);
+  const uint8_t header[16] = {0, 0, 0, 0, 0, 0, 0, 0, 5, 0};
+  EXPECT_FALSE(NumArrayRead(NumArrayKind::kList, header, 12, &shape));
+  EXPECT_FALSE(NumArrayRead(NumArrayKind::kList, header, 16, &shape));  // 5 numbers missing
+  EXPECT_EQ(MatrixShape(0, 4, false).Bytes(), 16u);
+}
+
+TEST(MemTables, DataGroups) {
+  struct Row {
+    const char* folder;
+    const char* item;
+    const char* group;
+  };
+  // clang-format off
+  const Row rows[] = {
+      {"system", "ANYPROG", "PROGRAM"}, {"main", "1", "Y=DATA"}, {"main", "20", "Y=DATA"},
+      {"main", "21", ""}, {"main", "0", ""}, {"main", "07", ""}, {"main", "1LIST1", "LISTFILE"},
+      {"main", "6LIST26", "LISTFILE"}, {"main", "7LIST1", ""}, {"main", "1LIST27", ""},
+      {"main", "0LIST0", "LISTFILE"}, {"main", "AN", "RECURSION"},
+      {"main", "RECURTBL", "RECURSION"}, {"main", "POLYCOEF", "EQUATION"},
+      {"main", "FMEM\x01", "F-MEM"}, {"main", "FMEM\x14", "F-MEM"}, {"main", "FMEM\x15", ""},
+      {"main", "FMEM1", ""}, {"main", "FMEM", ""}, {"main", "VWINR", "Y=DATA"},
+      {"main", "GRAPHTBL", "TABLE"}, {"main", "MAT_A", "MATRIX"}, {"main", "MAT_ANS", "MATRIX"},
+      {"main", "PICT20", "PICTURE"}, {"main", "PICT", ""}, {"main", "VMEM6", "V-WIN"},
+      {"main", "VMEM7", ""}, {"main", "STATV", "STAT"}, {"main", "ALPHAMEM", ""},
+      {"@RUNMAT", "REPLAY", "SYSTEM"}, {"@RUNMAT", "OTHER", ""}, {"@STAT", "C_CND", "STAT"},
+      {"@GRAPH", "GMEM13", "G-MEM"}, {"@DYNA", "COND", "DYNA MEM"},
+      {"@RECUR", "RECRG", "RECURSION"}, {"@CONICS", "conicmem", "CONICS"},
+      {"@EQUA", "EQSLVLMT", "EQUATION"}, {"@FINANCE", "fina_mem", "FINANCIAL"},
+      {"@SSHEET", "SHEET1", "S-SHEET"}, {"@SSHEET", "@SNAME", "S-SHEET"},
+      {"@TABLE", "RANGE", "TABLE"}, {"@REV2", "NAT_CLIP", "SYSTEM"}, {"@REV2", "CAPT1", "CAPTURE"},
+      {"@REV2", "CAPT21", ""}, {"@LOCAL1", "X", ""}, {"main", "", ""}};
+  // clang-format on
+  for (const Row& row : rows) {
+    EXPECT_STREQ(MemGroupName(MemDataGroup(row.folder, row.item)), row.group)
+        << row.folder << '/' << row.item;
+  }
+  EXPECT_STREQ(MemGroupName(MemGroup::kAlphaMem), "ALPHA MEM");
+  EXPECT_STREQ(MemGroupName(MemGroup::kNone), "");
+}
+
+TEST(MemTables, PublicCodes) {
+  struct Row {
+    uint32_t core, pub;
+  };
+  const Row rows[] = {{0, 0},   {16, 19}, {17, 81}, {18, 23}, {19, 21}, {20, 51}, {21, 24},
+                      {22, 22}, {24, 25}, {65, 18}, {80, 48}, {81, 50}, {82, 82}, {255, 255},
+                      {23, 64}, {52, 64}, {7, 64},  {95, 64}, {240, 64}};  // unlisted: 64
+  for (const Row& row : rows) EXPECT_EQ(MemPublicCode(row.core), row.pub) << row.core;
 }
 
 }  // namespace
