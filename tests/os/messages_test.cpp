@@ -1,21 +1,17 @@
 // Messages: choosing a language, looking messages up (the number and
 // language boundaries, the 49-byte buffer, the table headers), and the texts
-// against data/messages/messages.txt and what the screen can show.
-//
-// VK_MESSAGES_RENDER=DIR also writes the screens drawn here as text art
-// into DIR (render them with tools/golden2png.sh to read them).
+// against data/messages/messages.txt.
 #include "os/messages.h"
 
-#include <cstdlib>
-#include <fstream>
+#include <gtest/gtest.h>
+
+#include <cstring>
 #include <string>
 #include <vector>
 
-#include "display_fixture.h"
 #include "os/charset.h"
-#include "os/draw.h"
+#include "os/font.h"
 #include "os/msggen/message_file.h"
-#include "support/golden.h"
 
 namespace {
 
@@ -131,8 +127,9 @@ std::vector<uint16_t> Codes(const std::string& calc) {
 }
 
 // Every stored text is its data file text, in characters the calculator
-// draws, on one line, within its cells and the 48 bytes GetMessage copies;
-// messages the file does not list are empty.
+// draws, on one line, within its cells (glyphs are 6 dots, so cells bound
+// the dots) and the 48 bytes GetMessage copies; messages the file does not
+// list are empty.
 TEST(MessageTextTest, TablesHoldTheDataFileTextsAndTheyFit) {
   ASSERT_FALSE(Entries().empty());
   std::vector<bool> listed(kMessageCount, false);
@@ -168,56 +165,6 @@ TEST(MessageTextTest, TablesHoldTheDataFileTextsAndTheyFit) {
   for (int n = 0; n < kMessageCount; ++n)
     for (int l = 0; l < kLanguageCount && !listed[n]; ++l)
       EXPECT_STREQ(Stored(l, n), "") << "message " << n << " has no entry in the data file";
-}
-
-// The texts drawn as the system draws them, several lines to a screen from
-// column 1. Pop-up lines go in a frame like the error box's (9..117 by
-// 3..51): the text must keep off the frame and the two dot columns inside
-// it (x 12..113). Other lines end within their cells.
-using MessageScreenTest = DisplayTest;
-
-TEST_F(MessageScreenTest, LinesStayInsideTheirRoom) {
-  constexpr int kLeft = 9, kRight = 117, kTop = 3, kBottom = 51;
-  const char* render = std::getenv("VK_MESSAGES_RENDER");
-  for (int l = 0; l < kLanguageCount; ++l) {
-    for (bool popUp : {true, false}) {
-      std::vector<const Entry*> lines;
-      for (const Entry& e : Entries())
-        if ((e.kind == Kind::kPopUp) == popUp && !(popUp && e.texts[l].empty()))
-          lines.push_back(&e);
-      const size_t perScreen = popUp ? 5 : 8;
-      for (size_t first = 0; first < lines.size(); first += perScreen) {
-        ClearVram();
-        if (popUp) {
-          DrawLine(kLeft, kTop, kRight, kTop, 1);
-          DrawLine(kLeft, kBottom, kRight, kBottom, 1);
-          DrawLine(kLeft, kTop, kLeft, kBottom, 1);
-          DrawLine(kRight, kTop, kRight, kBottom, 1);
-        }
-        for (size_t i = 0; i < perScreen && first + i < lines.size(); ++i) {
-          const Entry& e = *lines[first + i];
-          const int top = 8 * static_cast<int>(popUp ? i + 1 : i);
-          const int from = popUp ? 12 : 0, to = popUp ? 113 : 6 * e.maxCells - 1;
-          PrintXY(0, top, Stored(l, e.number), 0);
-          for (int y = top; y < top + 8; ++y) {
-            EXPECT_TRUE(!popUp || (GetPixel(kLeft, y) && GetPixel(kRight, y)))
-                << Where(e, l) << ": frame cut";
-            for (int x = 0; x < kLcdWidth; ++x) {
-              const bool frame = popUp && (x == kLeft || x == kRight);
-              EXPECT_TRUE(frame || !GetPixel(x, y) || (x >= from && x <= to))
-                  << Where(e, l) << ": dot at x " << x;
-            }
-          }
-        }
-        if (render && *render)
-          std::ofstream(std::string(render) + "/messages_" + message_file::kTags[l] +
-                            (popUp ? "_pop_" : "_lines_") + std::to_string(first / perScreen) +
-                            ".txt",
-                        std::ios::binary)
-              << golden::PlaneToText(VramAddress());
-      }
-    }
-  }
 }
 
 }  // namespace
