@@ -1,8 +1,11 @@
-// Exported files compared with reference bytes written out by hand from the
-// file layout: numbers and counts turn big-endian, everything else is copied.
+// The complemented file header and exported files, compared with reference
+// bytes written out by hand from the file layout: numbers and counts turn
+// big-endian, everything else is copied. (The import's refusals check each
+// field of a data file's header.)
 #include <cstring>
 
 #include "g1m_test_support.h"
+#include "memory/fs_api.h"
 #include "memory/mcs_core.h"
 #include "memory/mem_app.h"
 
@@ -26,22 +29,13 @@ const Bytes8 kFractionFile = {0x20, 0x00, 0x12, 0x34, 0x55, 0x66,
 const Bytes8 kPlainNumber = {0x10, 0x01, 0x23, 0x45, 0x67, 0x89,
                              0x01, 0x23, 0x45, 0x67, 0x00, 0x00};
 
-struct ExportCase {
-  const char* group;
-  const char* file;
-  Bytes8 (*memory)();    // creates the items, returns nothing useful
-  Bytes8 (*expected)();  // the file body after the header
-  uint16_t count;
-};
-
-Bytes8 MakeList() {
+void MakeList() {
   const Bytes8 item = Cat({Bytes8(8, 0),
                            {0x03, 0x00, 0x00, 0x00, 0x44, 0x33, 0x22, 0x11},
                            kPlainNumber,
                            kFractionMem,
                            Bytes8(12, 0x07)});
   EXPECT_EQ(PutItem("main", "1LIST1", 2, item), 0u);
-  return item;
 }
 Bytes8 ListFile() {
   Bytes8 body;
@@ -57,7 +51,7 @@ Bytes8 ListFile() {
 
 // A complex 1 x 2 matrix: a reference in the first real part, a fraction in
 // the first imaginary part.
-Bytes8 MakeMatrix() {
+void MakeMatrix() {
   const Bytes8 ref = {0xB0, 0x00, 0x02, 0x01, 0x04, 0x03, 0x00, 0x00, 0x08, 0x07, 0x06, 0x05};
   const Bytes8 item = Cat({Bytes8(8, 0),
                            {0x01, 0x00, 0x02, 0x00, 0, 0, 0, 0},
@@ -66,7 +60,6 @@ Bytes8 MakeMatrix() {
                            kFractionMem,
                            Bytes8(12, 0)});
   EXPECT_EQ(PutItem("main", "MAT_A", 2, item), 0u);
-  return item;
 }
 Bytes8 MatrixFile() {
   const Bytes8 ref = {0xB0, 0x00, 0x01, 0x02, 0x03, 0x04, 0x00, 0x00, 0x05, 0x06, 0x07, 0x08};
@@ -83,9 +76,8 @@ Bytes8 MatrixFile() {
 }
 
 const Bytes8 kProgram = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x22, 'H', 'I', 0x22, 0x00, 0x00};
-Bytes8 MakeProgram() {
+void MakeProgram() {
   EXPECT_EQ(PutItem("system", "HELLO", kMemKindProgram, kProgram), 0u);
-  return kProgram;
 }
 Bytes8 ProgramFile() {
   Bytes8 body;
@@ -95,12 +87,11 @@ Bytes8 ProgramFile() {
 }
 
 // A's real part is a fraction (converted); its imaginary part is copied as is.
-Bytes8 MakeAlpha() {
+void MakeAlpha() {
   std::memset(MemVariable(0), 0, kG1mAlphaBytes);
   const Bytes8 value = Cat({kFractionMem, kFractionMem});
   std::memcpy(MemVariable(MemVariableSlot('A')), value.data(), 24);
   std::memcpy(MemVariable(MemVariableSlot(0xC0)), kPlainNumber.data(), 12);  // Ans
-  return value;
 }
 Bytes8 AlphaFile() {
   Bytes8 body;
@@ -114,26 +105,29 @@ Bytes8 AlphaFile() {
 }
 
 TEST_F(G1mExportTest, KnownItemsByteForByte) {
-  const ExportCase kCases[] = {
-      {"LISTFILE", "list.g1m", MakeList, ListFile, 1},
-      {"MATRIX", "matrix.g1m", MakeMatrix, MatrixFile, 1},
-      {"PROGRAM", "prog.g1m", MakeProgram, ProgramFile, 1},
-      {"ALPHA MEM", "alpha.g1m", MakeAlpha, AlphaFile, 1},
+  struct Case {
+    const char* group;
+    void (*memory)();      // creates the items
+    Bytes8 (*expected)();  // the file body after the header
   };
-  for (const ExportCase& c : kCases) {
+  const Case kCases[] = {{"LISTFILE", MakeList, ListFile},
+                         {"MATRIX", MakeMatrix, MatrixFile},
+                         {"PROGRAM", MakeProgram, ProgramFile},
+                         {"ALPHA MEM", MakeAlpha, AlphaFile}};
+  for (const Case& c : kCases) {
     c.memory();
     const Bytes8 before = MemorySnapshot();
     G1mSelection sel;
     ASSERT_TRUE(G1mParseGroupName(c.group, &sel)) << c.group;
     G1mGroup group;
-    ASSERT_EQ(G1mEnumerate(sel, &group), c.count) << c.group;
-    ASSERT_EQ(G1mExportGroup(PcFile(c.file).c_str(), group), 0) << c.group;
-    EXPECT_EQ(ReadHost(c.file), DataFile(c.expected(), c.count)) << c.group;
+    ASSERT_EQ(G1mEnumerate(sel, &group), 1u) << c.group;
+    ASSERT_EQ(G1mExportGroup(PcFile("out.g1m").c_str(), group), 0) << c.group;
+    EXPECT_EQ(ReadHost("out.g1m"), DataFile(c.expected(), 1)) << c.group;
     EXPECT_EQ(MemorySnapshot(), before) << c.group << ": export leaves memory as it was";
   }
 }
 
-TEST_F(G1mExportTest, ListFileSelectorTakesOneListFile) {
+TEST_F(G1mExportTest, GroupSelectorsAndFileTitles) {
   const Bytes8 list = Cat({Bytes8(8, 0), {0x01, 0, 0, 0, 0, 0, 0, 0}, kPlainNumber});
   for (const char* name : {"1LIST1", "1LIST2", "2LIST1", "0LIST0"})
     ASSERT_EQ(PutItem("main", name, 2, list), 0u);
@@ -152,6 +146,14 @@ TEST_F(G1mExportTest, ListFileSelectorTakesOneListFile) {
   EXPECT_FALSE(G1mParseGroupName("LIST 7", &sel));
   EXPECT_FALSE(G1mParseGroupName("NOSUCH", &sel));
   EXPECT_TRUE(G1mParseGroupName("@RUNMAT", &sel));
+  char title[9];
+  for (auto [group, expected] : {std::pair{"Y=DATA", "YDATA"},
+                                 {"ALPHA MEM", "ALPHAMEM"},
+                                 {"RECURSION", "RECURSIO"},
+                                 {"@RUNMAT", "RUNMAT"}}) {
+    G1mGroupFileTitle(group, title);
+    EXPECT_STREQ(title, expected);
+  }
 }
 
 TEST_F(G1mExportTest, Targets) {
@@ -169,19 +171,6 @@ TEST_F(G1mExportTest, Targets) {
   WriteHost("prog.g1m", Bytes8(5000, 0x33));
   ASSERT_EQ(G1mExportGroup(PcFile("prog.g1m").c_str(), group), 0);
   EXPECT_EQ(ReadHost("prog.g1m"), DataFile(ProgramFile(), 1));
-}
-
-TEST_F(G1mExportTest, GroupFileTitles) {
-  struct Case {
-    const char* group;
-    const char* title;
-  };
-  for (const Case& c : {Case{"Y=DATA", "YDATA"}, Case{"ALPHA MEM", "ALPHAMEM"},
-                        Case{"RECURSION", "RECURSIO"}, Case{"@RUNMAT", "RUNMAT"}}) {
-    char title[9];
-    G1mGroupFileTitle(c.group, title);
-    EXPECT_STREQ(title, c.title);
-  }
 }
 
 TEST_F(G1mExportTest, SkipToCountsItemsAcrossGroups) {
@@ -202,6 +191,85 @@ TEST_F(G1mExportTest, SkipToCountsItemsAcrossGroups) {
   EXPECT_EQ(G1mSkipTo(h, -1), size);
   EXPECT_EQ(G1mSkipTo(h, 99), -1);
   FsClose(h);
+}
+
+TEST(G1mHeader, ThousandByteFileByteForByte) {
+  // "USBPower" '1' 00 10 00 10 00 | A=E8+41=29 | 01 | 000003E8 | B=E8-48=A0 |
+  // FF x 9 | count 0001, every byte complemented.
+  const uint8_t kExpected[32] = {0xAA, 0xAC, 0xBD, 0xAF, 0x90, 0x88, 0x9A, 0x8D, 0xCE, 0xFF, 0xEF,
+                                 0xFF, 0xEF, 0xFF, 0xD6, 0xFE, 0xFF, 0xFF, 0xFC, 0x17, 0x5F, 0x00,
+                                 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xFF, 0xFE};
+  uint8_t built[32];
+  G1mBuildHeader(kG1mTypeData, 1000, 1, built);
+  EXPECT_EQ(0, std::memcmp(built, kExpected, 32));
+}
+
+TEST(G1mHeader, NotebookCountIsAlwaysFFFF) {
+  uint8_t built[32];
+  G1mBuildHeader(kG1mTypeNotebook, 0x1234, 7, built);
+  const std::vector<uint8_t> expected = HeaderBytes('I', 0x1234, 0xFFFF);
+  EXPECT_EQ(std::vector<uint8_t>(built, built + 32), expected);
+}
+
+TEST_F(G1mExportTest, CheckHeaderOfFiles) {
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    uint32_t expectedSize;
+    int expected;
+  };
+  std::vector<uint8_t> good = HeaderBytes('1', 40, 1);
+  good.resize(40, 0x11);
+  std::vector<uint8_t> badControl = good;
+  badControl[14] ^= 0x01;
+  std::vector<uint8_t> noMagic(40, 0x41);
+  const Case kCases[] = {
+      {"valid", good, 40, 0},
+      {"size differs", good, 44, kG1mErrDamaged},
+      {"control byte", badControl, 40, kG1mErrControl},
+      {"no magic passes", noMagic, 40, 0},
+      {"shorter than a header", std::vector<uint8_t>(8, 0xAA), 8, 0},
+  };
+  for (const Case& c : kCases) {
+    const std::u16string path = PcFile("check.g1m");
+    WriteHost("check.g1m", c.bytes);
+    const int h = FsOpen(path.c_str(), kOpenRead);
+    ASSERT_GE(h, 0) << c.what;
+    FsSeek(h, 5);
+    EXPECT_EQ(G1mCheckHeader(h, c.expectedSize), c.expected) << c.what;
+    uint8_t first = 0;
+    EXPECT_EQ(FsRead(h, &first, 1, -1), 1) << c.what;
+    EXPECT_EQ(first, c.bytes[0]) << c.what << ": the position is back at 0";
+    FsClose(h);
+  }
+}
+
+TEST_F(G1mExportTest, NotebookChecks) {
+  auto notebook = [](uint16_t version, char type, int sizeDelta) {
+    std::vector<uint8_t> f = HeaderBytes(static_cast<uint8_t>(type), 48 + sizeDelta, 0xFFFF);
+    f.resize(48, 0);
+    f[32 + 10] = static_cast<uint8_t>(version >> 8);
+    f[32 + 11] = static_cast<uint8_t>(version);
+    return f;
+  };
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    int expected;
+  };
+  const Case kCases[] = {
+      {"version 256", notebook(256, 'I', 0), 0},
+      {"version 257", notebook(257, 'I', 0), kG1mErrVersion},
+      {"a data file", notebook(256, '1', 0), kG1mErrDamaged},
+      {"size field", notebook(256, 'I', 4), kG1mErrDamaged},
+  };
+  for (const Case& c : kCases) {
+    WriteHost("note.g1e", c.bytes);
+    const int h = FsOpen(PcFile("note.g1e").c_str(), kOpenRead);
+    ASSERT_GE(h, 0);
+    EXPECT_EQ(G1mCheckNotebook(h), c.expected) << c.what;
+    FsClose(h);
+  }
 }
 
 }  // namespace

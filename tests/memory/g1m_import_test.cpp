@@ -1,8 +1,10 @@
 // Import: a round trip restores main memory byte for byte, damaged files are
 // refused without leaving half items, and existing items are asked about.
+// The backup file: save, clear, load; a failed backup leaves no partial file.
 #include <cstring>
 
 #include "g1m_test_support.h"
+#include "memory/fs_api.h"
 #include "memory/mcs_core.h"
 #include "memory/mem_app.h"
 #include "memory/mem_numarray.h"
@@ -109,13 +111,21 @@ TEST_F(G1mImportTest, RefusalsLeaveMemoryUnchanged) {
   EXPECT_EQ(ItemBytes("system", "P"), Bytes8(16, 0x33));
 }
 
+// A group header of 0xFF ends the file early; the progress follows the items.
 TEST_F(G1mImportTest, FileEndsAtAHeaderOfFF) {
   Bytes8 body = ProgramBody(8, 8);
-  body.insert(body.end(), 20, 0xFF);  // a second group header of 0xFF: the end
+  body.insert(body.end(), 20, 0xFF);
   WriteHost("end.g1m", DataFile(body, 2));
+  UiDouble ui;
+  G1mImportOptions options;
+  options.existing = G1mExisting::kOverwrite;
+  options.progress = &ui.table;
   G1mImportReport report;
-  EXPECT_EQ(ImportPath(PcFile("end.g1m"), G1mExisting::kOverwrite, &report), 0);
+  EXPECT_EQ(G1mImportFile(PcFile("end.g1m").c_str(), options, &report), 0);
   EXPECT_EQ(report.imported, 1u);
+  EXPECT_EQ(ui.opened, 1);
+  EXPECT_EQ(ui.closed, 1);
+  EXPECT_EQ(ui.progress.back(), std::make_pair(1u, 2u));
 }
 
 struct Asker {
@@ -210,17 +220,6 @@ TEST_F(G1mImportTest, FoldersAreCreatedAndOddSizesRoundedUp) {
   EXPECT_EQ(McsCheck(), 0u);
 }
 
-TEST_F(G1mImportTest, ProgressFollowsTheItems) {
-  WriteHost("p.g1m", DataFile(ProgramBody(16, 16), 1));
-  UiDouble ui;
-  G1mImportOptions options;
-  options.progress = &ui.table;
-  ASSERT_EQ(G1mImportFile(PcFile("p.g1m").c_str(), options, nullptr), 0);
-  EXPECT_EQ(ui.opened, 1);
-  EXPECT_EQ(ui.closed, 1);
-  EXPECT_EQ(ui.progress, (std::vector<std::pair<uint32_t, uint32_t>>{{1, 1}}));
-}
-
 TEST(G1mConvert, ConversionIsItsOwnInverseAndStaysInsideTheItem) {
   // Damaged shapes claim more numbers than the bytes hold.
   struct Case {
@@ -253,18 +252,91 @@ TEST(G1mFormatCodes, FixedItemsAndOurOwn) {
     const char* item;
     uint16_t code;
   };
+  // clang-format off
   const Case kCases[] = {
-      {"$GLOBAL", "ALPHAMEM", 58},   {"$GLOBAL", "SETUP", 0x8002}, {"MYDATA", "X", 0x8000},
-      {"main", "FMEM\x03", 0x8008},  {"main", "MAT_ANS", 59},      {"main", "MAT_C", 19},
-      {"main", "POLYMULT", 60},      {"main", "VWIN", 15},         {"main", "VMEM3", 17},
-      {"main", "0LIST0", 11},        {"main", "3LIST12", 10},      {"@REV2", "CLIP", 0x8005},
-      {"@REV2", "CAPT20", 27},       {"main", "PICT4", 27},        {"main", "COMGRAPH", 0x801F},
-      {"main", "COMX", 32},          {"@STAT", "G_CND", 39},       {"@SSHEET", "@SG_CND", 51},
-      {"system", "ANYPROG", 0x8010}, {"main", "12", 37},           {"@GRAPH", "GMEM1", 0x8001},
-      {"main", "SOMETHIN", 0x8011},
-  };
+      {"$GLOBAL", "ALPHAMEM", 58}, {"$GLOBAL", "SETUP", 0x8002}, {"MYDATA", "X", 0x8000},
+      {"main", "FMEM\x03", 0x8008}, {"main", "MAT_ANS", 59}, {"main", "MAT_C", 19},
+      {"main", "POLYMULT", 60}, {"main", "VWIN", 15}, {"main", "VMEM3", 17}, {"main", "0LIST0", 11},
+      {"main", "3LIST12", 10}, {"@REV2", "CLIP", 0x8005}, {"@REV2", "CAPT20", 27},
+      {"main", "PICT4", 27}, {"main", "COMGRAPH", 0x801F}, {"main", "COMX", 32},
+      {"@STAT", "G_CND", 39}, {"@SSHEET", "@SG_CND", 51}, {"system", "ANYPROG", 0x8010},
+      {"main", "12", 37}, {"@GRAPH", "GMEM1", 0x8001}, {"main", "SOMETHIN", 0x8011}};
+  // clang-format on
   for (const Case& c : kCases)
     EXPECT_EQ(G1mFormatCode(c.folder, c.item), c.code) << c.folder << "/" << c.item;
+}
+
+// The backup file in storage memory.
+void SomeData() {
+  ASSERT_EQ(PutItem("system", "PRG", 1, Bytes8(400, 0x12)), 0u);
+  ASSERT_EQ(PutItem("main", "MAT_A", 2, Bytes8(64, 0)), 0u);
+  ASSERT_EQ(PutItem("@STAT", "STATap", 254, Bytes8(20, 0x34)), 0u);
+  std::memset(MemVariable(5), 0x09, 12);
+}
+
+bool BackupExists() {
+  const int h = FsOpen(kG1mBackupPath, kOpenRead);
+  if (h >= 0) FsClose(h);
+  return h >= 0;
+}
+
+TEST_F(G1mImportTest, SaveClearLoadRestoresEverything) {
+  G1mImportReport report;
+  EXPECT_EQ(G1mLoadBackup(nullptr, &report), kG1mErrNoBackup);
+  SomeData();
+  const Bytes8 before = MemorySnapshot();
+  UiDouble ui;
+  ASSERT_EQ(G1mSaveBackup(&ui.table), 0);
+  EXPECT_TRUE(BackupExists());
+  EXPECT_EQ(MemorySnapshot(), before);
+
+  MemStartUp();
+  std::memset(MemVariable(0), 0, kG1mAlphaBytes);
+  ASSERT_NE(MemorySnapshot(), before);
+  ASSERT_EQ(G1mLoadBackup(&ui.table, &report), 0);
+  EXPECT_EQ(MemorySnapshot(), before);
+  EXPECT_EQ(McsCheck(), 0u);
+  // Loading over the same data again replaces without asking.
+  ASSERT_EQ(G1mLoadBackup(nullptr, &report), 0);
+  EXPECT_EQ(report.skipped, 0u);
+  EXPECT_EQ(MemorySnapshot(), before);
+}
+
+TEST_F(G1mImportTest, NoRoomLeavesTheOldBackupAlone) {
+  SomeData();
+  ASSERT_EQ(G1mSaveBackup(nullptr), 0);
+  Bytes8 old;
+  ASSERT_EQ(ReadFile(kG1mBackupPath, &old), 0);
+  // Fill the storage memory up to a few hundred bytes.
+  for (int i = 0; FsFreeSpace(u"\\\\fls0\\") > 70000; ++i)
+    ASSERT_EQ(WriteFile(FlashPath("F" + std::to_string(i) + ".bin"), Bytes8(65536, 1)), 0);
+  const int left = FsFreeSpace(u"\\\\fls0\\");
+  ASSERT_EQ(WriteFile(FlashPath("LAST.bin"), Bytes8(left - 200, 1)), 0);
+  ASSERT_EQ(PutItem("main", "MAT_B", 2, Bytes8(4000, 0)), 0u);
+  EXPECT_EQ(G1mSaveBackup(nullptr), kFsNoSpace);
+  Bytes8 still;
+  ASSERT_EQ(ReadFile(kG1mBackupPath, &still), 0);
+  EXPECT_EQ(still, old);
+}
+
+TEST_F(G1mImportTest, WriteFailureDeletesThePartialFile) {
+  SomeData();
+  // Programming fails in one sector at a time: wherever the file's records
+  // or data land, a failed backup leaves nothing named BACKUP behind.
+  int failures = 0;
+  for (int sector = 0; sector < kSectorCount; ++sector) {
+    rig.emu.fault = FlashFault::kProgramFails;
+    rig.emu.fault_sector = sector;
+    const int rc = G1mSaveBackup(nullptr);
+    rig.emu.fault = FlashFault::kNone;
+    rig.emu.fault_sector = -1;
+    if (rc != 0) {
+      ++failures;
+      EXPECT_FALSE(BackupExists()) << "sector " << sector;
+    }
+    FsDelete(kG1mBackupPath);
+  }
+  EXPECT_GT(failures, 0);
 }
 
 }  // namespace
