@@ -13,9 +13,8 @@ namespace {
 // every point when count < 0.
 std::vector<int64_t> Sample(int64_t total, int count, uint64_t seed, int edges = 3) {
   std::vector<int64_t> points;
-  for (int64_t i = 0; i < total; ++i) {
+  for (int64_t i = 0; i < total; ++i)
     if (count < 0 || i < edges || i >= total - edges) points.push_back(i);
-  }
   uint64_t x = seed | 1;
   for (int i = 0; i < count && total > 0; ++i) {
     x = x * 6364136223846793005ull + 1442695040888963407ull;
@@ -51,9 +50,8 @@ TEST(PowerCut, OptimisingFragmentedStores) {
                                         .delete_every = 3}),
                 60, 5);
   // Near full, with two directory sectors.
-  for (int which = 0; which < 3; ++which) {
+  for (int which = 0; which < 3; ++which)
     CutEverywhere(&rig, OptimizeScenario(&rig, NearFullRecipe(which)), 3, 7 + which, 1);
-  }
 }
 
 TEST(PowerCut, CutsDuringTheRecoveryToo) {

@@ -259,9 +259,8 @@ TEST_F(StoreTest, WritingTwiceGivesWhatFlashGives) {
 // second, and 4,094 records are the end.
 TEST_F(StoreTest, DirectoryGrowsToTwoSectorsAndNoFurther) {
   int n = 0;
-  while (Fs().record_count < kRecordsPerDirSector) {
+  while (Fs().record_count < kRecordsPerDirSector)
     ASSERT_EQ(FsCreate(FlashPath("E" + std::to_string(n++)).c_str(), kEntryFile, 0), 0);
-  }
   EXPECT_EQ(RecDir2Base(), 0u);
   ASSERT_EQ(FsCreate(FlashPath("E" + std::to_string(n++)).c_str(), kEntryFile, 16), 0);
   uint32_t dir2 = RecDir2Base();

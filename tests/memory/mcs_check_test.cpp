@@ -63,9 +63,8 @@ std::vector<uint32_t> BookkeepingBytes() {
   for (uint32_t index = 1; index <= kMcsFolderCount; ++index) {
     FolderEntry entry;
     McsFolderEntry(index, &entry);
-    for (uint32_t i = 0; i < entry.itemCount * kMcsItemEntrySize; ++i) {
+    for (uint32_t i = 0; i < entry.itemCount * kMcsItemEntrySize; ++i)
       at.push_back(entry.blockAddress + i);
-    }
   }
   for (uint32_t i = McsReadHeader().handleBottom; i < kMcsArenaSize; ++i) at.push_back(i);
   return at;

@@ -50,17 +50,15 @@ struct Model {
 
   uint32_t Free() const {
     uint64_t used = kMcsDataStart + kMcsHandleEntrySize * handles.size();
-    for (const auto& folder : items) {
+    for (const auto& folder : items)
       for (const auto& [name, it] : folder) used += it.data.size() + kMcsItemEntrySize;
-    }
     for (const MHandle& h : handles) used += h.content.size();
     return static_cast<uint32_t>(kMcsArenaSize - used);
   }
 
   uint32_t FindFolder(const Name& name) const {
-    for (uint32_t i = 1; i <= kMcsFolderCount; ++i) {
+    for (uint32_t i = 1; i <= kMcsFolderCount; ++i)
       if (names[i] == name) return i;
-    }
     return 0;
   }
 
@@ -171,9 +169,8 @@ struct Model {
     }
     const uint32_t sourceFolder = fx;
     const std::vector<uint8_t> bytes = item->data;
-    if (uint32_t code = Create(tf, ti, item->type, static_cast<uint32_t>(bytes.size()), &bytes)) {
+    if (uint32_t code = Create(tf, ti, item->type, static_cast<uint32_t>(bytes.size()), &bytes))
       return code;
-    }
     if (moving) items[sourceFolder].erase(b);
     return kMcsOk;
   }
@@ -186,9 +183,8 @@ struct Model {
     Name work, ren;
     Norm("@APLWORK", &work);
     Norm("val_ren", &ren);
-    if (!(fn == work && on == ren)) {
+    if (!(fn == work && on == ren))
       if (uint32_t code = Copy(f, from, "@APLWORK", "val_ren", true)) return code;
-    }
     return Copy("@APLWORK", "val_ren", f, to, true);
   }
 
@@ -244,9 +240,8 @@ struct Model {
   // Block address of slot j: directly below the blocks of the used entries above.
   uint32_t BlockOf(size_t j) const {
     uint32_t address = HandleBottom();
-    for (size_t i = 0; i <= j; ++i) {
+    for (size_t i = 0; i <= j; ++i)
       if (handles[i].used) address -= static_cast<uint32_t>(handles[i].content.size());
-    }
     return address;
   }
 };
@@ -358,9 +353,8 @@ class Runner {
 
 void Runner::PickTracked() {
   std::vector<std::pair<uint32_t, uint32_t>> all;  // folder index, position
-  for (uint32_t fx = 1; fx <= kMcsFolderCount; ++fx) {
+  for (uint32_t fx = 1; fx <= kMcsFolderCount; ++fx)
     for (uint32_t pos = 0; pos < model_.items[fx].size(); ++pos) all.emplace_back(fx, pos);
-  }
   if ((tracking_ = !all.empty())) {
     const auto [fx, pos] = all[Rand(static_cast<uint32_t>(all.size()))];
     // The arena holds each folder's items in the model's order.
@@ -497,9 +491,8 @@ void Runner::Step() {
     }
     case kHeapFree: {
       std::vector<uint32_t> used;
-      for (size_t j = 0; j < model_.handles.size(); ++j) {
+      for (size_t j = 0; j < model_.handles.size(); ++j)
         if (model_.handles[j].used) used.push_back(static_cast<uint32_t>(j));
-      }
       if (used.empty()) return;
       offset = used[Rand(static_cast<uint32_t>(used.size()))];
       desc_ = "heap-free entry";
@@ -534,26 +527,23 @@ void Runner::Step() {
   run_.outcomes[std::string(kOps[op].name) + ":" + result]++;
   ++executed_;
   if (readMismatch) Fail("read returned other bytes than the model holds");
-  if (arena != model) {
+  if (arena != model)
     Fail("arena result " + std::to_string(arena) + ", model " + std::to_string(model));
-  }
   Verify(before, refused);
 }
 
 void Runner::Verify(const std::vector<uint8_t>& before, bool refused) {
   if (!run_.failure.empty()) return;
   const uint8_t* now = McsArenaBase();
-  if (refused && std::memcmp(before.data(), now, kMcsArenaSize) != 0) {
+  if (refused && std::memcmp(before.data(), now, kMcsArenaSize) != 0)
     return Fail("a refused operation changed the arena");
-  }
   if (!McsGuardsIntact()) return Fail("guard bytes changed");
   if (uint32_t code = McsCheck()) return Fail("integrity check " + std::to_string(code));
   const McsHeader header = McsReadHeader();
   if (!refused && std::memcmp(before.data() + kMcsDataStart, now + kMcsDataStart,
                               kMcsArenaSize - kMcsDataStart) != 0) {
-    for (uint8_t b : header.changeMarker) {
+    for (uint8_t b : header.changeMarker)
       if (b != 0xFF) return Fail("data changed without the change marker");
-    }
   }
   if (McsFreeSpace() != model_.Free()) {
     return Fail("free space " + std::to_string(McsFreeSpace()) + ", model " +

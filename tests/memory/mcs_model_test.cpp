@@ -24,9 +24,8 @@ TEST(McsModel, RandomOperationsAgreeWithTheModel) {
       "copy:80 move:0 move:50 move:95 rename:0 rename:49 rename:95 heap-alloc:0 heap-alloc:none "
       "heap-free:0 folder-create:0 folder-create:66 folder-delete:0 folder-delete:69 "
       "folder-delete:70 folder-delete:72 select:0 select:70");
-  for (std::string outcome; mustHappen >> outcome;) {
+  for (std::string outcome; mustHappen >> outcome;)
     EXPECT_GT(run.outcomes.count(outcome), 0u) << outcome << " never happened";
-  }
 }
 
 }  // namespace
