@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "host/services/key_tables.h"
@@ -58,6 +59,13 @@ class KeysTest : public DisplayTest {
     Read r;
     r.ranOut = RanOutOfKeys([&] { r.isChar = GetKey(&r.code); });
     return r;
+  }
+  // One GetKey as {isChar, code}, for comparing with Got(...); -1 when it
+  // ran out of keys.
+  using Got = std::pair<int, uint32_t>;
+  static Got Key() {
+    const Read r = ReadKey();
+    return {r.ranOut ? -1 : r.isChar, r.code};
   }
   // Runs f (which reads keys) and reports whether it ran out of keys.
   template <typename F>
