@@ -133,18 +133,4 @@ TEST(RecordShadow, NamesUseTheSubstituteForAllOnesCharacters) {
   EXPECT_EQ(names[0], U("AB_"));
 }
 
-TEST(RecordShadow, AddressesSpanTwoDirectorySectors) {
-  FlashRig rig;
-  rig.Format();
-  EXPECT_EQ(RecordAddress(0), kFlashBase);
-  EXPECT_EQ(RecordAddress(2046), kFlashBase + 2046 * 32);
-  EXPECT_EQ(RecordAddress(2047), kFsBadArgument);  // no second sector yet
-  EXPECT_EQ(RecordAddress(-1), kFsBadArgument);
-  RecSetDir2Base(SectorAddress(5));
-  EXPECT_EQ(RecordAddress(2047), SectorAddress(5));
-  EXPECT_EQ(RecordAddress(4093), SectorAddress(5) + 2046 * 32);
-  EXPECT_EQ(RecordAddress(4094), kFsBadArgument);
-  RecSetDir2Base(0);
-}
-
 }  // namespace

@@ -122,6 +122,46 @@ CutOutcome RunCut(FlashRig* rig, const CutScenario& sc, int64_t n, bool torn, ui
   return out;
 }
 
+std::vector<int64_t> CutPoints(int64_t total, int count, uint64_t seed, int edges) {
+  std::vector<int64_t> points;
+  for (int64_t i = 0; i < total; ++i)
+    if (count < 0 || i < edges || i >= total - edges) points.push_back(i);
+  uint64_t x = seed | 1;
+  for (int i = 0; i < count && total > 0; ++i) {
+    x = x * 6364136223846793005ull + 1442695040888963407ull;
+    points.push_back(int64_t((x >> 33) % uint64_t(total)));
+  }
+  return points;
+}
+
+std::string CutAt(FlashRig* rig, const CutScenario& sc, const std::vector<int64_t>& points,
+                  bool both_ways) {
+  for (size_t i = 0; i < points.size(); ++i) {
+    for (int torn = 0; torn < 2; ++torn) {
+      if (!both_ways && torn != int(i % 2)) continue;
+      CutOutcome out = RunCut(rig, sc, points[i], torn == 1, 1000 + 2 * i + torn);
+      if (!out.failure.empty()) return sc.name + ": " + out.failure;
+      if (!out.cut) return sc.name + ": cut " + std::to_string(points[i]) + " missed";
+    }
+  }
+  return "";
+}
+
+std::string CutTwice(FlashRig* rig, const CutScenario& sc, const std::vector<int64_t>& points,
+                     int per_point) {
+  for (int64_t n : points) {
+    bool torn = n % 2 == 1;
+    int64_t recovery = RunCut(rig, sc, n, torn, uint64_t(n), -1, false).recovery_ops;
+    int64_t tries = per_point < 0 ? recovery : std::min<int64_t>(per_point, recovery);
+    for (int64_t k = 0; k < tries; ++k) {
+      int64_t m = per_point < 0 ? k : (k * 7919 + n) % recovery;
+      CutOutcome out = RunCut(rig, sc, n, torn, uint64_t(n), m, false);
+      if (!out.failure.empty()) return sc.name + ": " + out.failure;
+    }
+  }
+  return "";
+}
+
 CutScenario CreateAndWriteScenario(FlashRig* rig, uint32_t seed, uint32_t size) {
   CutScenario sc = Start(rig, "create and write " + std::to_string(size),
                          {.seed = seed, .small_files = 12, .large_files = 2, .large_size = 30000});

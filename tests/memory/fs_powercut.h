@@ -37,6 +37,18 @@ int64_t CountOps(FlashRig* rig, const CutScenario& sc);
 CutOutcome RunCut(FlashRig* rig, const CutScenario& sc, int64_t n, bool torn, uint64_t seed,
                   int64_t recovery_cut = -1, bool second_optimisation = true);
 
+// Cut points spread over the operation plus its first and last few; every
+// point when count < 0.
+std::vector<int64_t> CutPoints(int64_t total, int count, uint64_t seed, int edges = 3);
+// A cut at each point, torn at every other one or both ways; "" or the
+// first failure.
+std::string CutAt(FlashRig* rig, const CutScenario& sc, const std::vector<int64_t>& points,
+                  bool both_ways = false);
+// After a cut at each point, a second cut during the recovery: at `per_point`
+// spread recovery operations, or at every one when per_point < 0.
+std::string CutTwice(FlashRig* rig, const CutScenario& sc, const std::vector<int64_t>& points,
+                     int per_point);
+
 // The scenarios of the storage tests, on a store built from the recipe.
 CutScenario CreateAndWriteScenario(FlashRig* rig, uint32_t seed, uint32_t size);
 CutScenario DeleteAndRenameScenario(FlashRig* rig, uint32_t seed);

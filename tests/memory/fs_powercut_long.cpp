@@ -10,27 +10,11 @@
 namespace {
 
 void Every(FlashRig* rig, const CutScenario& sc, bool both_ways) {
-  int64_t total = CountOps(rig, sc);
-  for (int64_t n = 0; n < total; ++n) {
-    for (int torn = 0; torn < 2; ++torn) {
-      if (!both_ways && torn != n % 2) continue;
-      CutOutcome out = RunCut(rig, sc, n, torn == 1, uint64_t(n) * 31 + torn);
-      ASSERT_EQ(out.failure, "") << sc.name;
-      ASSERT_TRUE(out.cut) << sc.name << " cut " << n;
-    }
-  }
+  ASSERT_EQ(CutAt(rig, sc, CutPoints(CountOps(rig, sc), -1, 0), both_ways), "");
 }
 
 void AllPairs(FlashRig* rig, const CutScenario& sc) {
-  int64_t total = CountOps(rig, sc);
-  for (int64_t n = 0; n < total; ++n) {
-    bool torn = n % 2 == 1;
-    int64_t recovery = RunCut(rig, sc, n, torn, uint64_t(n), -1, false).recovery_ops;
-    for (int64_t m = 0; m < recovery; ++m) {
-      CutOutcome out = RunCut(rig, sc, n, torn, uint64_t(n), m, /*second_optimisation=*/false);
-      ASSERT_EQ(out.failure, "") << sc.name;
-    }
-  }
+  ASSERT_EQ(CutTwice(rig, sc, CutPoints(CountOps(rig, sc), -1, 0), -1), "");
 }
 
 TEST(PowerCutLong, EveryCutCreatingWritingDeletingRenaming) {

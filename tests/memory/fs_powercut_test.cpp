@@ -9,28 +9,10 @@
 
 namespace {
 
-// Cut points spread over the whole operation plus its first and last few;
-// every point when count < 0.
-std::vector<int64_t> Sample(int64_t total, int count, uint64_t seed, int edges = 3) {
-  std::vector<int64_t> points;
-  for (int64_t i = 0; i < total; ++i)
-    if (count < 0 || i < edges || i >= total - edges) points.push_back(i);
-  uint64_t x = seed | 1;
-  for (int i = 0; i < count && total > 0; ++i) {
-    x = x * 6364136223846793005ull + 1442695040888963407ull;
-    points.push_back(int64_t((x >> 33) % uint64_t(total)));
-  }
-  return points;
-}
-
 void CutEverywhere(FlashRig* rig, const CutScenario& sc, int count, uint64_t seed, int edges = 3) {
-  const std::vector<int64_t> points = Sample(CountOps(rig, sc), count, seed, edges);
+  const std::vector<int64_t> points = CutPoints(CountOps(rig, sc), count, seed, edges);
   ASSERT_GE(points.size(), 4u) << sc.name;
-  for (size_t i = 0; i < points.size(); ++i) {
-    CutOutcome out = RunCut(rig, sc, points[i], i % 2 == 1, 1000 + i);
-    ASSERT_EQ(out.failure, "") << sc.name;
-    EXPECT_TRUE(out.cut) << sc.name << " cut " << points[i];
-  }
+  EXPECT_EQ(CutAt(rig, sc, points), "");
 }
 
 TEST(PowerCut, EveryCutCreatingWritingDeletingRenaming) {
@@ -56,24 +38,12 @@ TEST(PowerCut, OptimisingFragmentedStores) {
 
 TEST(PowerCut, CutsDuringTheRecoveryToo) {
   FlashRig rig;
-  std::vector<CutScenario> scenarios;
-  scenarios.push_back(CreateAndWriteScenario(&rig, 5, 70000));
-  scenarios.push_back(OptimizeScenario(
+  CutScenario write = CreateAndWriteScenario(&rig, 5, 70000);
+  EXPECT_EQ(CutTwice(&rig, write, CutPoints(CountOps(&rig, write), 8, 77, 0), 2), "");
+  CutScenario opt = OptimizeScenario(
       &rig,
-      {.seed = 22, .small_files = 30, .large_files = 5, .large_size = 30000, .delete_every = 2}));
-  uint64_t x = 77;
-  for (const CutScenario& sc : scenarios) {
-    int64_t total = CountOps(&rig, sc);
-    for (int i = 0; i < 15; ++i) {
-      x = x * 6364136223846793005ull + 1;
-      int64_t n = int64_t((x >> 33) % uint64_t(total));
-      bool torn = (x >> 20) & 1;
-      int64_t recovery = RunCut(&rig, sc, n, torn, x, -1, false).recovery_ops;
-      if (recovery == 0) continue;
-      CutOutcome out = RunCut(&rig, sc, n, torn, x, int64_t((x >> 40) % uint64_t(recovery)));
-      ASSERT_EQ(out.failure, "") << sc.name;
-    }
-  }
+      {.seed = 22, .small_files = 30, .large_files = 5, .large_size = 30000, .delete_every = 2});
+  EXPECT_EQ(CutTwice(&rig, opt, CutPoints(CountOps(&rig, opt), 8, 78, 0), 2), "");
 }
 
 TEST(PowerCut, SeededSoak) {

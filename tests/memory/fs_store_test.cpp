@@ -271,7 +271,10 @@ TEST_F(StoreTest, DirectoryGrowsToTwoSectorsAndNoFurther) {
   ASSERT_EQ(rig.Restart(), 0);
   EXPECT_EQ(RecDir2Base(), dir2);
   EXPECT_EQ(Fs().record_count, kMaxRecords);
+  EXPECT_EQ(RecordAddress(kRecordsPerDirSector - 1), kFlashBase + 2046 * 32);
+  EXPECT_EQ(RecordAddress(kMaxRecords - 1), dir2 + 2046 * 32);
   EXPECT_EQ(RecordAddress(kMaxRecords), kFsBadArgument);
+  EXPECT_EQ(RecordAddress(-1), kFsBadArgument);
   EXPECT_EQ(ListFolder("", "E4000").size(), 1u);
 }
 
