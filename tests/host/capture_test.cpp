@@ -1,10 +1,11 @@
-// Capture files and the clip text: difference pictures, automatic names,
-// copy and paste through the OS's clip buffer.
+// Screen files and the clip text: bitmaps, PNGs, difference pictures,
+// automatic capture names, copy and paste through the OS's clip buffer.
 #include "host/capture/capture.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -14,6 +15,7 @@
 #include "host/services/key_input.h"
 #include "os/clip_buffer.h"
 #include "tests/host/clip_test_support.h"
+#include "tests/host/stand_in_os.h"
 
 namespace fs = std::filesystem;
 
@@ -23,10 +25,53 @@ uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
   return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t{b[at + 3]} << 24;
 }
 
+uint32_t Be32(const std::vector<uint8_t>& b, size_t at) {
+  return uint32_t{b[at]} << 24 | b[at + 1] << 16 | b[at + 2] << 8 | b[at + 3];
+}
+
 std::vector<uint8_t> BmpWithFirstByte(uint8_t first) {
   uint8_t plane[1024] = {};
   plane[63 * 16] = first;  // the bottom row is stored first
   return EncodeScreenBmp(plane, 128, 64);
+}
+
+TEST(ScreenBmp, HeaderAndRowsStoredBottomUp) {
+  uint8_t plane[1024] = {};
+  plane[0] = 0x80;             // top-left dot
+  plane[63 * 16 + 15] = 0x01;  // bottom-right dot
+  std::vector<uint8_t> bmp = EncodeScreenBmp(plane, 128, 64);
+  ASSERT_EQ(bmp.size(), size_t{kScreenBmpSize});
+  EXPECT_EQ(bmp[0], 'B');
+  EXPECT_EQ(bmp[1], 'M');
+  struct Field {
+    size_t offset;
+    uint32_t value;
+  } fields[] = {{2, 1086},  {10, 62}, {14, 40},           {18, 128}, {22, 64},
+                {34, 1024}, {38, 3780}, {46, 2}, {54, 0x00FFFFFF}, {58, 0}};
+  for (const Field& f : fields) EXPECT_EQ(Le32(bmp, f.offset), f.value) << f.offset;
+  for (size_t i = 62; i < bmp.size(); ++i) {
+    const uint8_t want = i == 62 + 15 ? 0x01 : i == 62 + 63 * 16 ? 0x80 : 0;  // bottom row first
+    ASSERT_EQ(bmp[i], want) << i;
+  }
+}
+
+TEST(ScreenPng, ChunksAreWellFormed) {
+  uint8_t plane[1024];
+  for (int i = 0; i < 1024; ++i) plane[i] = static_cast<uint8_t>(i * 37);
+  std::vector<uint8_t> png = EncodeScreenPng(plane, 128, 64);
+  ASSERT_GT(png.size(), 8u);
+  EXPECT_EQ(std::memcmp(png.data(), "\x89PNG\r\n\x1a\n", 8), 0);
+  size_t at = 8;
+  std::vector<std::string> types;
+  while (at + 12 <= png.size()) {
+    uint32_t length = Be32(png, at);
+    types.emplace_back(reinterpret_cast<const char*>(&png[at + 4]), 4);
+    at += 12 + length;
+  }
+  EXPECT_EQ(at, png.size());
+  EXPECT_EQ(types, (std::vector<std::string>{"IHDR", "IDAT", "IEND"}));
+  EXPECT_EQ(Be32(png, 16), 128u);  // width
+  EXPECT_EQ(Be32(png, 20), 64u);   // height
 }
 
 TEST(DifferencePicture, FourIndicesTwoDotsABytes) {
@@ -47,11 +92,8 @@ TEST(DifferencePicture, FourIndicesTwoDotsABytes) {
   // The table gives the four meaningful entries distinct colours.
   EXPECT_NE(Le32(diff, 54 + 4 * kDiffRecordedOnly), Le32(diff, 54 + 4 * kDiffReplayedOnly));
   EXPECT_EQ(Le32(diff, 54 + 4 * kDiffLightBoth), 0xFFFFFFu);
-}
-
-TEST(DifferencePicture, ShortFilesCountAsLight) {
-  std::vector<uint8_t> dark(62 + 1024, 0xFF), none;
-  std::vector<uint8_t> diff = EncodeDifferenceBmp(dark, none);
+  // A missing or short file counts as light.
+  diff = EncodeDifferenceBmp(std::vector<uint8_t>(62 + 1024, 0xFF), {});
   EXPECT_EQ(diff[118], kDiffRecordedOnly << 4 | kDiffRecordedOnly);
   EXPECT_EQ(diff.size(), size_t{kDifferenceBmpSize});
 }
@@ -144,19 +186,12 @@ TEST_F(ClipText, CopyOnlyInClipAndOnlyWhatTheOsPutAside) {
   shift = 2;
   ASSERT_TRUE(CanCopyClipText());
   // The stand-in OS takes the copy key and fills its buffer.
-  std::thread os([] {
-    KeyEntry key = WaitKey();
+  StandInOs os([](const KeyEntry& key) {
     if (key.aux == kCalcKeyCopy) ClipBufferSet(reinterpret_cast<const uint8_t*>("SIN X"), 5);
-    WaitKey();  // waits (idle) until the test ends it
   });
-  int pauses = 0;
-  std::string text = CopyClipText([&](int ms) {
-    ++pauses;
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-  });
-  EXPECT_EQ(text, "sin x");
-  PostKey(9, 9, 0, 0);
-  os.join();
+  auto pause = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
+  EXPECT_EQ(CopyClipText(pause), "sin x");
+  EXPECT_EQ(os.taken.load(), 1u);
   shift = 0;
 }
 

@@ -117,7 +117,7 @@ TEST(KeyLogFile, RecordsAndCheckpoints) {
   EXPECT_EQ(ParseKeyLog("[MENU]\n\n[EXE]\n").size(), 3u) << "an empty line is a record with no key";
 }
 
-TEST(KeyLogFile, PathsOfALog) {
+TEST(KeyLogFile, PathsOfALogAndAList) {
   const std::pair<const char*, const char*> bases[] = {
       {"/a/b/run.log", "/a/b/run"}, {"/a.b/run", "/a.b/run"},           {"run", "run"},
       {"x.y.log", "x.y"},           {"C:\\logs\\t.log", "C:\\logs\\t"},
@@ -125,15 +125,9 @@ TEST(KeyLogFile, PathsOfALog) {
   for (auto [path, base] : bases) EXPECT_EQ(LogBasePath(path), base) << path;
   EXPECT_TRUE(HasExtension("/a/ALL.LST", ".lst"));
   EXPECT_FALSE(HasExtension("/a/all.lst.log", ".lst"));
-  EXPECT_EQ(CheckpointLine("[Cap.Ans]", 1), "[Cap.Ans.0001]");
   EXPECT_EQ(CheckpointLine("[Cap.Screen]", 123), "[Cap.Screen.0123]");
-  EXPECT_EQ(AnswerLine(2, "R\ta\tb"), "Ans0002\tR\ta\tb\n");
-}
-
-TEST(KeyLogFile, ListsSkipEmptyLinesAndStartFromTheirFolder) {
-  std::vector<std::string> logs =
-      ParseLogList("one.log\n\n/abs/two.log\r\n\nsub/three.log", "/lists/all.lst");
-  EXPECT_EQ(logs,
+  // A list's empty lines are skipped; its names start from the list's folder.
+  EXPECT_EQ(ParseLogList("one.log\n\n/abs/two.log\r\n\nsub/three.log", "/lists/all.lst"),
             (std::vector<std::string>{"/lists/one.log", "/abs/two.log", "/lists/sub/three.log"}));
 }
 

@@ -7,60 +7,19 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <thread>
+#include <utility>
 
 #include "host/harness/harness_texts.h"
 #include "host/harness/key_logger.h"
 #include "host/services/front_end.h"
 #include "host/services/key_input.h"
 #include "host/services/key_tables.h"
+#include "tests/host/stand_in_os.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Takes keys until it is handed (99, 99); its answer and screen follow the
-// number of keys taken since the last MENU, so a replay of the same keys
-// agrees.
-class StandInCalculator {
- public:
-  StandInCalculator() {
-    thread_ = std::thread([this] {
-      for (;;) {
-        KeyEntry key = WaitKey();
-        if (key.row == 99) return;
-        std::lock_guard<std::mutex> lock(mutex);
-        keys.push_back(key);
-        sinceMenu = key.row == 4 && key.column == 9 ? 1 : sinceMenu + 1;
-      }
-    });
-  }
-  ~StandInCalculator() {
-    PostKey(99, 99, 0, 0);
-    thread_.join();
-  }
-  size_t Count() {
-    std::lock_guard<std::mutex> lock(mutex);
-    return keys.size();
-  }
-  int SinceMenu() {
-    std::lock_guard<std::mutex> lock(mutex);
-    return sinceMenu;
-  }
-
-  std::mutex mutex;
-  std::vector<KeyEntry> keys;
-  int sinceMenu = 0;
-  std::atomic<int> charCode{0};
-  std::atomic<int> controlCode{0};
-  std::string app;
-  std::atomic<int> shift{0};
-  std::atomic<bool> graphCursor{false};
-
- private:
-  std::thread thread_;
-};
 
 class ScriptedUi : public HarnessUi {
  public:
@@ -73,13 +32,9 @@ class ScriptedUi : public HarnessUi {
     messages.push_back(text);
     return retries-- > 0;
   }
-  bool ChooseLogToRecord(std::string* path) override { return Pick(path); }
-  bool ChooseLogToReplay(std::string* path) override { return Pick(path); }
-  bool ChooseKeyTable(std::string* path) override {
-    if (table.empty()) return false;
-    *path = table;
-    return true;
-  }
+  bool ChooseLogToRecord(std::string* path) override { return Pick(chosen, path); }
+  bool ChooseLogToReplay(std::string* path) override { return Pick(chosen, path); }
+  bool ChooseKeyTable(std::string* path) override { return Pick(table, path); }
   void Pause(int ms) override {
     std::this_thread::sleep_for(std::chrono::milliseconds(std::min(ms, 5)));
   }
@@ -90,10 +45,9 @@ class ScriptedUi : public HarnessUi {
   int retries = 0;
 
  private:
-  bool Pick(std::string* path) {
-    if (chosen.empty()) return false;
-    *path = chosen;
-    return true;
+  static bool Pick(const std::string& answer, std::string* path) {
+    if (!answer.empty()) *path = answer;
+    return !answer.empty();
   }
 };
 
@@ -106,6 +60,10 @@ void WriteText(const fs::path& p, const std::string& text) {
   std::ofstream(p, std::ios::binary) << text;
 }
 
+void ExpectLines(const std::string& text, std::initializer_list<std::string> parts) {
+  for (const std::string& part : parts) EXPECT_NE(text.find(part), std::string::npos) << part;
+}
+
 class HarnessReplay : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -116,7 +74,11 @@ class HarnessReplay : public ::testing::Test {
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
-    calc_ = std::make_unique<StandInCalculator>();
+    // Its answer and screen follow the number of keys taken since the last
+    // MENU, so a replay of the same keys agrees.
+    calc_ = std::make_unique<StandInOs>([this](const KeyEntry& key) {
+      sinceMenu_ = key.row == 4 && key.column == 9 ? 1 : sinceMenu_ + 1;
+    });
     logger_ = std::make_unique<KeyLogger>(&ui_, Probe());
     ASSERT_TRUE(logger_->LoadKeyTable(""));
   }
@@ -129,31 +91,28 @@ class HarnessReplay : public ::testing::Test {
 
   HarnessProbe Probe() {
     HarnessProbe p;
-    StandInCalculator* c = calc_.get();
     p.waitQuiet = [](int ms) { return HostWaitOsIdle(ms); };
-    p.answerText = [c] { return "R\t" + std::to_string(c->SinceMenu()) + "\t+0"; };
-    p.screen = [c](uint8_t plane[kLcdBytes]) {
+    p.answerText = [this] { return "R\t" + std::to_string(sinceMenu_) + "\t+0"; };
+    p.screen = [this](uint8_t plane[kLcdBytes]) {
       std::memset(plane, 0, kLcdBytes);
-      plane[c->SinceMenu() % kLcdBytes] = 0xF0;
+      plane[sinceMenu_ % kLcdBytes] = 0xF0;
     };
     p.textCursor = [] { return TextCursorInfo{1, 2, 0, true}; };
-    p.graphCursor = [c](int* x, int* y) {
+    p.graphCursor = [this](int* x, int* y) {
       *x = 5;
       *y = 6;
-      return c->graphCursor.load();
+      return graphCursor_.load();
     };
     p.fkeyLabel = [](int slot) { return "LBL" + std::to_string(slot + 1); };
-    p.takeFacts = [c] {
+    p.takeFacts = [this] {
       OsFacts f;
-      f.charCode = static_cast<uint32_t>(c->charCode.exchange(0));
-      f.controlCode = static_cast<uint32_t>(c->controlCode.exchange(0));
-      f.appName = c->app;
-      c->app.clear();
+      f.charCode = charCode_.exchange(0);
+      f.controlCode = controlCode_.exchange(0);
+      f.appName = std::exchange(app_, "");
       return f;
     };
     p.charText = [](uint32_t code) { return std::string(1, static_cast<char>(code)); };
-    p.shiftState = [c] { return c->shift.load(); };
-    p.osGone = [] { return false; };
+    p.shiftState = [this] { return shift_.load(); };
     return p;
   }
 
@@ -185,11 +144,15 @@ class HarnessReplay : public ::testing::Test {
 
   fs::path dir_;
   ScriptedUi ui_;
-  std::unique_ptr<StandInCalculator> calc_;
+  std::atomic<int> sinceMenu_{0}, shift_{0};
+  std::atomic<uint32_t> charCode_{0}, controlCode_{0};
+  std::atomic<bool> graphCursor_{false};
+  std::string app_;
+  std::unique_ptr<StandInOs> calc_;
   std::unique_ptr<KeyLogger> logger_;
 };
 
-TEST_F(HarnessReplay, RecordingWritesTheLogAndItsFiles) {
+TEST_F(HarnessReplay, RecordingWritesTheLogAndAReplayOfItPasses) {
   RecordSample();
   EXPECT_EQ(ReadText(Log()),
             "[MENU]\n[1]\n[Cap.Screen.0001]\n[+]\n[2]\n[EXE]\n[Cap.Ans.0001]\n[EXE]\n"
@@ -200,26 +163,17 @@ TEST_F(HarnessReplay, RecordingWritesTheLogAndItsFiles) {
   EXPECT_EQ(ReadText(File("calc.ans")), "Ans0001\tR\t5\t+0\nAns0002\tR\t6\t+0\n");
   EXPECT_EQ(fs::file_size(File("calc_0001.bmp")), 1086u);
   EXPECT_EQ(fs::file_size(File("calc_0002.bmp")), 1086u);
-  EXPECT_EQ(calc_->Count(), 6u) << "the markers never reach the calculator while recording";
-}
+  EXPECT_EQ(calc_->taken.load(), 6u) << "the markers never reach the calculator while recording";
 
-TEST_F(HarnessReplay, ReplayOfTheSameKeysPassesEveryCheckpoint) {
-  RecordSample();
-  const size_t before = calc_->Count();
   ReplaySummary s = logger_->Replay(Log(), ReplaySpeed::kNormal);
   EXPECT_TRUE(s.allOk());
   EXPECT_EQ(s.checkpoints, 4);
-  EXPECT_EQ(calc_->Count() - before, 6u) << "markers are swallowed, keys arrive once";
+  EXPECT_EQ(calc_->taken.load(), 12u) << "markers are swallowed, keys arrive once";
   std::string result = ReadText(File("calc_logReplay.txt"));
   EXPECT_EQ(result.substr(0, result.find('\n')), Log());
-  EXPECT_NE(result.find("\n再生開始日時："), std::string::npos);
-  EXPECT_NE(result.find("[Cap.Screen.0001]\t\t\t[Text cursor(x,y)=(1,2)]\nCapture0001\tOK\n[+]"),
-            std::string::npos)
-      << result;
-  EXPECT_NE(result.find("\nAns0001\tOK\n"), std::string::npos) << result;
-  EXPECT_NE(result.find("\nCapture0002\tOK\n"), std::string::npos) << result;
-  EXPECT_NE(result.find("\nAns0002\tOK\n"), std::string::npos) << result;
-  EXPECT_NE(result.find("再生終了日時："), std::string::npos);
+  ExpectLines(result, {"\n再生開始日時：",
+                       "[Cap.Screen.0001]\t\t\t[Text cursor(x,y)=(1,2)]\nCapture0001\tOK\n[+]",
+                       "\nAns0001\tOK\n", "\nCapture0002\tOK\n", "\nAns0002\tOK\n", "再生終了日時："});
   EXPECT_EQ(ReadText(File("calc_replay.ans")), ReadText(File("calc.ans")));
   EXPECT_TRUE(fs::exists(File("calc_replay_0002.bmp")));
   EXPECT_FALSE(fs::exists(File("calc_error_0002.bmp")));
@@ -237,36 +191,31 @@ TEST_F(HarnessReplay, CheckpointOutcomes) {
   ReplaySummary s = logger_->Replay(Log(), ReplaySpeed::kNormal);
   EXPECT_EQ(s.failures, 3);
   EXPECT_FALSE(s.allOk());
-  std::string result = ReadText(File("calc_logReplay.txt"));
-  EXPECT_NE(result.find("Capture0001\tERROR(No File)\n"), std::string::npos) << result;
-  EXPECT_NE(result.find("Capture0002\tERROR\n"), std::string::npos) << result;
-  EXPECT_NE(result.find("Ans0001\tOK\n"), std::string::npos) << result;
-  EXPECT_NE(result.find("Ans0002\tERROR\n"), std::string::npos) << result;
+  ExpectLines(ReadText(File("calc_logReplay.txt")),
+              {"Capture0001\tERROR(No File)\n", "Capture0002\tERROR\n", "Ans0001\tOK\n",
+               "Ans0002\tERROR\n"});
   EXPECT_EQ(fs::file_size(File("calc_error_0002.bmp")), 118u + 64 * 64);
 
   // A shortened bitmap, and no answers file at all.
   WriteText(File("calc_0002.bmp"), bmp.substr(0, 1000));
   fs::remove(File("calc.ans"));
-  s = logger_->Replay(Log(), ReplaySpeed::kFast);
-  result = ReadText(File("calc_logReplay.txt"));
-  EXPECT_NE(result.find("Capture0002\tERROR(Miss File)\n"), std::string::npos) << result;
-  EXPECT_NE(result.find("Ans0001\tERROR(No File)\n"), std::string::npos) << result;
+  logger_->Replay(Log(), ReplaySpeed::kFast);
+  ExpectLines(ReadText(File("calc_logReplay.txt")),
+              {"Capture0002\tERROR(Miss File)\n", "Ans0001\tERROR(No File)\n"});
   EXPECT_FALSE(HostDisplayHeld()) << "a fast replay lets go of the display";
 }
 
 TEST_F(HarnessReplay, ListsReplayEachLogInTurnAndSkipEmptyLines) {
   RecordSample();
-  fs::copy_file(File("calc.log"), File("second.log"));
-  fs::copy_file(File("calc.ans"), File("second.ans"));
-  fs::copy_file(File("calc_0001.bmp"), File("second_0001.bmp"));
-  fs::copy_file(File("calc_0002.bmp"), File("second_0002.bmp"));
+  for (std::string end : {".log", ".ans", "_0001.bmp", "_0002.bmp"})
+    fs::copy_file(dir_ / ("calc" + end), dir_ / ("second" + end));
   WriteText(File("all.LST"), "calc.log\n\n" + File("second.log").string() + "\n\n");
-  const size_t before = calc_->Count();
+  const size_t before = calc_->taken.load();
   ReplaySummary s = logger_->Replay(File("all.LST").string(), ReplaySpeed::kNormal);
   EXPECT_EQ(s.logs, 2);
   EXPECT_TRUE(s.allOk());
   EXPECT_EQ(s.checkpoints, 8);
-  EXPECT_EQ(calc_->Count() - before, 12u);
+  EXPECT_EQ(calc_->taken.load() - before, 12u);
   EXPECT_TRUE(fs::exists(File("second_logReplay.txt")));
   EXPECT_EQ(s.resultFiles.size(), 2u);
 }
@@ -275,7 +224,7 @@ TEST_F(HarnessReplay, UnknownNamesAreSkippedAndOnlyLogsGetAResultFile) {
   WriteText(File("odd.txt"), "[MENU]\n[NO SUCH KEY]\n\n[1]\n");
   ReplaySummary s = logger_->Replay(File("odd.txt").string(), ReplaySpeed::kNormal);
   EXPECT_TRUE(s.allOk());
-  EXPECT_EQ(calc_->Count(), 2u);
+  EXPECT_EQ(calc_->taken.load(), 2u);
   EXPECT_TRUE(s.resultFiles.empty());
   EXPECT_FALSE(fs::exists(File("odd_logReplay.txt")));
   s = logger_->Replay(File("missing.log").string(), ReplaySpeed::kNormal);
@@ -287,13 +236,13 @@ TEST_F(HarnessReplay, AnnotationLinesTellWhatTheOsDid) {
   // Facts the stand-in reports before each key (what the key before did).
   std::vector<std::function<void()>> before = {
       [&] {},
-      [&] { calc_->app = "RUN-MAT"; },
-      [&] { calc_->charCode = '1'; },
-      [&] { calc_->charCode = 'x'; },
-      [&] { calc_->controlCode = 30037; },
+      [&] { app_ = "RUN-MAT"; },
+      [&] { charCode_ = '1'; },
+      [&] { charCode_ = 'x'; },
+      [&] { controlCode_ = 30037; },
       [&] {
-        calc_->graphCursor = true;
-        calc_->controlCode = 30004;
+        graphCursor_ = true;
+        controlCode_ = 30004;
       },
   };
   // A step replay: each step first sets the facts, then asks for the key
@@ -303,36 +252,30 @@ TEST_F(HarnessReplay, AnnotationLinesTellWhatTheOsDid) {
     for (size_t i = 0; i < before.size(); ++i) {
       before[i]();
       HostSendKey(31, 0);  // a click during a replay only asks for the next step
-      while (calc_->Count() < i + 1) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      while (calc_->taken < i + 1) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
   });
   ReplaySummary s = logger_->Replay(File("notes.log").string(), ReplaySpeed::kStep);
   stepper.join();
   EXPECT_TRUE(s.allOk());
-  std::string result = ReadText(File("notes_logReplay.txt"));
-  const char* cursor = "[Text cursor(x,y)=(1,2)]";
-  for (std::string expected : {
-           std::string("[F2]\t<FMENU :LBL2>\t\t") + cursor + "\n",
-           std::string("[1]\t<APPLI :RUN-MAT>\t\t") + cursor + "\n",
-           std::string("[EXE]\t<ICODE :0031[1]>\t\t") + cursor + "\n",
-           std::string("[F3]\t<FMENU :LBL3>\t<ICODE :0078[x]>\t\t") + cursor + "\n",
-           std::string("[2]\t<EXEC  :Setup>\t\t") + cursor + "\n",
-           std::string("[MENU]\t\t\t[2D cursor(Xdot,Ydot)=(5,6)]\n"),
-       })
-    EXPECT_NE(result.find(expected), std::string::npos) << expected << "\nin\n" << result;
+  const std::string cursor = "\t\t[Text cursor(x,y)=(1,2)]\n";
+  ExpectLines(ReadText(File("notes_logReplay.txt")),
+              {"[F2]\t<FMENU :LBL2>" + cursor, "[1]\t<APPLI :RUN-MAT>" + cursor,
+               "[EXE]\t<ICODE :0031[1]>" + cursor, "[F3]\t<FMENU :LBL3>\t<ICODE :0078[x]>" + cursor,
+               "[2]\t<EXEC  :Setup>" + cursor, "[MENU]\t\t\t[2D cursor(Xdot,Ydot)=(5,6)]\n"});
 }
 
 TEST_F(HarnessReplay, RecordingAsksBeforeTheOffKeyAndOnWriteFailures) {
   ASSERT_TRUE(logger_->StartRecording(Log()));
-  calc_->shift = 1;  // SHIFT, then AC/ON: the calculator would turn off
+  shift_ = 1;  // SHIFT, then AC/ON: the calculator would turn off
   ui_.yes = false;
   Press({"AC"});
   EXPECT_EQ(ui_.messages.back(), harness_text::kAskLogPowerOff);
-  EXPECT_EQ(calc_->Count(), 0u) << "No: neither logged nor sent";
+  EXPECT_EQ(calc_->taken.load(), 0u) << "No: neither logged nor sent";
   ui_.yes = true;
   Press({"AC"});
-  EXPECT_EQ(calc_->Count(), 1u);
-  calc_->shift = 0;
+  EXPECT_EQ(calc_->taken.load(), 1u);
+  shift_ = 0;
 
   // The log goes away under the recorder: Retry once, then Cancel drops the key.
   fs::remove_all(dir_);
@@ -341,7 +284,7 @@ TEST_F(HarnessReplay, RecordingAsksBeforeTheOffKeyAndOnWriteFailures) {
   Press({"1"});
   EXPECT_EQ(ui_.messages, (std::vector<std::string>{harness_text::kLogWriteFailed,
                                                     harness_text::kLogWriteFailed}));
-  EXPECT_EQ(calc_->Count(), 1u);
+  EXPECT_EQ(calc_->taken.load(), 1u);
   EXPECT_TRUE(logger_->recording()) << "recording goes on";
   fs::create_directories(dir_);
   Press({"2"});

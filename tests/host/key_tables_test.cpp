@@ -70,14 +70,11 @@ TEST(KeyTables, TypedCharacters) {
   EXPECT_EQ(rows, kPcCharRows);
 }
 
-TEST(KeyTables, UnicodeToWindows1252) {
+TEST(KeyTables, PcKeysAndTheCodePage) {
   EXPECT_EQ(UnicodeToCp1252(0xE9), 233);
   EXPECT_EQ(UnicodeToCp1252(0x20AC), 128);  // euro sign
   EXPECT_EQ(UnicodeToCp1252(0x0153), 156);
   EXPECT_EQ(UnicodeToCp1252(0x03B8), -1);  // theta has no code there
-}
-
-TEST(KeyTables, PcKeys) {
   EXPECT_EQ(PcKeyOf(kVkReturn)->code, 31);
   EXPECT_EQ(PcKeyOf(kVkBack)->code, 44);
   EXPECT_EQ(PcKeyOf(kVkSpace)->code, kNoKey);

@@ -1,8 +1,12 @@
+// The LCD image, status line, dialogs and blinking cursor the host services
+// give the OS and the front ends.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstring>
 
+#include "host/services/calc_file_name.h"
+#include "host/services/cursor_blink.h"
 #include "host/services/front_end.h"
 #include "host/services/host_services.h"
 #include "tests/host/test_front_end.h"
@@ -11,25 +15,29 @@ namespace {
 
 uint8_t gVram[kLcdBytes];
 int gShift = 0;
+TextCursorInfo gCursor;
 
 class LcdServicesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     HostResetForTest();
+    CursorBlinkReset();
     std::memset(gVram, 0, sizeof gVram);
     gShift = 0;
     OsHooks hooks;
     hooks.vram = [] { return static_cast<const uint8_t*>(gVram); };
     hooks.getShiftState = [] { return gShift; };
+    hooks.textCursor = [] { return gCursor; };
     HostInstallOsHooks(hooks);
     HostSetFrontEnd(&frontEnd);
   }
   void TearDown() override { HostResetForTest(); }
-  uint8_t LcdByte(int column, int row) {
+  static uint8_t LcdByte(int column, int row) {
     uint8_t lcd[kLcdBytes];
     LcdImageSnapshot(lcd);
     return lcd[row * kLcdRowBytes + column];
   }
+  static bool LcdDot(int x, int y) { return !(LcdByte(x / 8, y) & (0x80 >> (x % 8))); }  // 0 = dark
   RecordingFrontEnd frontEnd;
 };
 
@@ -90,15 +98,10 @@ TEST_F(LcdServicesTest, StatusTextFollowsTheShiftState) {
   gShift = 1;
   PutDisplay();
   EXPECT_EQ(frontEnd.message, "<SHIFT>\t[F1] note");
-}
-
-TEST_F(LcdServicesTest, StatusIsLeftAloneDuringAReplay) {
-  gShift = 1;
-  PutDisplay();
-  HostSetReplayRunning(true);
+  HostSetReplayRunning(true);  // a replay shows its own status
   gShift = 4;
   PutDisplay();
-  EXPECT_EQ(frontEnd.message, "<SHIFT>");
+  EXPECT_EQ(frontEnd.message, "<SHIFT>\t[F1] note");
 }
 
 TEST_F(LcdServicesTest, GraphCursorIsClamped) {
@@ -158,6 +161,76 @@ TEST_F(LcdServicesTest, SaveDialogRewritesTheNameAndRespectsTheBuffer) {
   EXPECT_EQ(HostChooseG1eToSave(tiny, sizeof tiny), 0);  // does not fit
   frontEnd.answer = false;
   EXPECT_EQ(HostBrowseFolder(buffer, sizeof buffer), 0);
+}
+
+TEST(CalcFileName, TitleRule) {
+  struct Case {
+    const char* path;
+    CalcDialogKind kind;
+    bool accepted;
+  } cases[] = {
+      {"/data/AZaz09{}", CalcDialogKind::kOpen, true},
+      {"/data/ab'~CD12.g1m", CalcDialogKind::kOpen, true},    // eight characters
+      {"/data/ABCDEFGHI.g1m", CalcDialogKind::kOpen, false},  // nine
+      {"/data/AB-CD.g1m", CalcDialogKind::kOpen, false},      // hyphen
+      {"/data/caf\xC3\xA9.g1m", CalcDialogKind::kOpen, false},  // non-ASCII letter
+      {"/data/.g1m", CalcDialogKind::kOpen, true},             // empty title passes
+      {"C:\\calc\\PROG.G1E", CalcDialogKind::kSave, true},     // extension case ignored
+      {"/data/PROG.txt", CalcDialogKind::kSave, false},
+      {"/data/PROG", CalcDialogKind::kSave, true},
+      {"/data/PROG.txt", CalcDialogKind::kOpen, true},  // only the save dialog checks it
+      {"/da.ta/PROG", CalcDialogKind::kOpen, true},     // a dot in a folder is not an extension
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(CalcFileNameAccepted(c.path, c.kind), c.accepted) << c.path;
+}
+
+TEST(CalcFileName, SaveNameIsUpperCaseWithoutExtension) {
+  struct Case {
+    const char* chosen;
+    const char* rebuilt;
+  } cases[] = {
+      {"/home/user/calc/prog1.g1e", "/home/user/calc/PROG1"},
+      {"C:\\Work\\MyDoc", "C:\\Work\\MYDOC"},
+      {"notes{x}.g1e", "NOTES{X}"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CalcSaveNameFromPath(c.chosen), c.rebuilt) << c.chosen;
+}
+
+TEST_F(LcdServicesTest, PlainCursorOnlyAddsDarkDots) {
+  // A dark dot under the cursor's light part stays dark in the on phase.
+  gVram[8 * kLcdRowBytes + 1] = 0x02;  // x = 14, y = 8: column 2 of the cell at (12, 8)
+  LcdImageFromVram();
+  gCursor = {2, 1, 0, true};
+  ASSERT_TRUE(CursorBlinkTick());
+  EXPECT_TRUE(LcdDot(12, 8));   // glyph 0x30: the two left dots
+  EXPECT_TRUE(LcdDot(13, 14));
+  EXPECT_TRUE(LcdDot(14, 8));   // kept from Vram
+  EXPECT_FALSE(LcdDot(15, 8));
+  ASSERT_TRUE(CursorBlinkTick());  // off phase: the cell comes back from Vram
+  EXPECT_FALSE(LcdDot(12, 8));
+  EXPECT_TRUE(LcdDot(14, 8));
+}
+
+TEST_F(LcdServicesTest, OtherCursorsReplaceTheWholeCell) {
+  std::memset(gVram, 0xFF, sizeof gVram);
+  LcdImageFromVram();
+  gCursor = {0, 0, 16, true};  // overwrite cursor: only the bottom row
+  ASSERT_TRUE(CursorBlinkTick());
+  EXPECT_FALSE(LcdDot(0, 0));
+  EXPECT_FALSE(LcdDot(0, 6));  // 0x1F leaves the leftmost dot light
+  EXPECT_TRUE(LcdDot(1, 6));
+  EXPECT_TRUE(LcdDot(6, 0));  // the next cell is untouched
+}
+
+TEST_F(LcdServicesTest, HiddenCursorResetsTheBlinkPhase) {
+  gCursor = {0, 0, 0, true};
+  ASSERT_TRUE(CursorBlinkTick());
+  gCursor.visible = false;
+  EXPECT_FALSE(CursorBlinkTick());
+  gCursor.visible = true;
+  ASSERT_TRUE(CursorBlinkTick());
+  EXPECT_TRUE(LcdDot(0, 0));  // the on phase again, not the off phase
 }
 
 }  // namespace

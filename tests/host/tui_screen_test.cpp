@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -21,12 +21,7 @@ Plane RandomPlane(unsigned seed) {
   return p;
 }
 
-bool Dark(const Plane& p, int x, int y) {
-  return p[y * kLcdRowBytes + x / 8] & (0x80 >> (x % 8));
-}
-void SetDark(Plane* p, int x, int y) {
-  (*p)[y * kLcdRowBytes + x / 8] |= 0x80 >> (x % 8);
-}
+bool Dark(const Plane& p, int x, int y) { return p[y * kLcdRowBytes + x / 8] & (0x80 >> (x % 8)); }
 
 // The dots a half-block or braille cell shows, read back as a viewer would.
 void HalfBlockDots(char32_t ch, bool* top, bool* bottom) {
@@ -40,42 +35,9 @@ bool BrailleDot(char32_t ch, int dx, int dy) {
   return (ch - 0x2800) & (1u << (kDotNumber[dy][dx] - 1));
 }
 
-TEST(TuiScreen, HalfBlocksShowTwoDotsPerCell) {
-  struct {
-    bool top, bottom;
-    char32_t ch;
-  } const rows[] = {{false, false, U' '},
-                    {true, false, U'\u2580'},
-                    {false, true, U'\u2584'},
-                    {true, true, U'\u2588'}};
-  for (const auto& r : rows) {
-    Plane p(kLcdBytes);
-    if (r.top) SetDark(&p, 127, 62);
-    if (r.bottom) SetDark(&p, 127, 63);
-    EXPECT_EQ(HalfBlockCell(p.data(), 127, 31), r.ch);
-    EXPECT_EQ(HalfBlockCell(p.data(), 126, 31), U' ');  // the neighbour stays light
-  }
-}
-
-TEST(TuiScreen, EachBrailleDotIsItsOwnDot) {
-  for (int dy = 0; dy < 4; ++dy) {
-    for (int dx = 0; dx < 2; ++dx) {
-      Plane p(kLcdBytes);
-      SetDark(&p, 2 * 5 + dx, 4 * 3 + dy);
-      char32_t ch = BrailleCell(p.data(), 5, 3);
-      for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 2; ++x)
-          EXPECT_EQ(BrailleDot(ch, x, y), x == dx && y == dy) << dx << "," << dy;
-    }
-  }
-  Plane all(kLcdBytes, 0xFF);
-  EXPECT_EQ(BrailleCell(all.data(), 63, 15), U'\u28FF');
-  EXPECT_EQ(BrailleCell(Plane(kLcdBytes).data(), 0, 0), U'\u2800');
-}
-
 TEST(TuiScreen, EveryDotSurvivesBothDrawings) {
-  for (unsigned seed = 1; seed <= 3; ++seed) {
-    Plane p = RandomPlane(seed);
+  for (unsigned seed = 0; seed <= 3; ++seed) {
+    Plane p = seed ? RandomPlane(seed) : Plane(kLcdBytes, 0xFF);
     for (int cy = 0; cy < kHalfBlockRows; ++cy) {
       for (int cx = 0; cx < kHalfBlockColumns; ++cx) {
         bool top, bottom;
@@ -90,21 +52,6 @@ TEST(TuiScreen, EveryDotSurvivesBothDrawings) {
           ASSERT_EQ(BrailleDot(BrailleCell(p.data(), cx, cy), d % 2, d / 2),
                     Dark(p, 2 * cx + d % 2, 4 * cy + d / 2));
   }
-}
-
-TEST(TuiScreen, DrawingFollowsTheTerminalSize) {
-  struct {
-    int cols, rows;
-    LcdDrawing drawing;
-  } const rows[] = {
-      {130, 36, LcdDrawing::kHalfBlocks}, {250, 80, LcdDrawing::kHalfBlocks},
-      {129, 36, LcdDrawing::kBraille},    {130, 35, LcdDrawing::kBraille},
-      {80, 24, LcdDrawing::kBraille},     {66, 20, LcdDrawing::kBraille},
-      {65, 20, LcdDrawing::kTooSmall},    {66, 19, LcdDrawing::kTooSmall},
-      {0, 0, LcdDrawing::kTooSmall},
-  };
-  for (const auto& r : rows)
-    EXPECT_EQ(ChooseDrawing(r.cols, r.rows), r.drawing) << r.cols << "x" << r.rows;
 }
 
 // Finds the frame's top-left corner; false when there is none.
@@ -125,27 +72,38 @@ std::string RowText(const TermGrid& g, int y) {
   return s;
 }
 
-TEST(TuiScreen, LayoutAtTheSizesUsersHave) {
+// The drawing's boundaries and the sizes users have: the frame centred with
+// the status and help lines still on the screen, or what a bigger one needs.
+TEST(TuiScreen, LayoutFollowsTheTerminalSize) {
   Plane p = RandomPlane(7);
   TuiView view{"vk2280 emulator<SHIFT>", "<SHIFT>", "EXE", "^Q quit  help"};
   struct {
     int cols, rows;
     LcdDrawing drawing;
-  } const sizes[] = {{80, 24, LcdDrawing::kBraille},
-                     {66, 20, LcdDrawing::kBraille},
-                     {130, 36, LcdDrawing::kHalfBlocks},
-                     {211, 61, LcdDrawing::kHalfBlocks}};
+  } const sizes[] = {
+      {130, 36, LcdDrawing::kHalfBlocks}, {211, 61, LcdDrawing::kHalfBlocks},
+      {129, 36, LcdDrawing::kBraille},    {130, 35, LcdDrawing::kBraille},
+      {80, 24, LcdDrawing::kBraille},     {66, 20, LcdDrawing::kBraille},
+      {65, 20, LcdDrawing::kTooSmall},    {66, 19, LcdDrawing::kTooSmall},
+      {40, 10, LcdDrawing::kTooSmall},    {0, 0, LcdDrawing::kTooSmall},  // no size reported
+  };
   for (const auto& s : sizes) {
-    SCOPED_TRACE(std::to_string(s.cols) + "x" + std::to_string(s.rows));
+    const std::string size = std::to_string(s.cols) + " x " + std::to_string(s.rows);
+    SCOPED_TRACE(size);
+    EXPECT_EQ(ChooseDrawing(s.cols, s.rows), s.drawing);
     TermGrid g;
     g.Reset(s.cols, s.rows);
     ASSERT_EQ(ComposeScreen(p.data(), view, &g), s.drawing);
     int x0, y0;
+    if (s.drawing == LcdDrawing::kTooSmall) {
+      EXPECT_FALSE(FindFrame(g, &x0, &y0));
+      EXPECT_TRUE(s.rows < 2 || RowText(g, 1).find("Needs 66 x 20, now " + size + ".") == 0);
+      continue;
+    }
     ASSERT_TRUE(FindFrame(g, &x0, &y0));
     const bool half = s.drawing == LcdDrawing::kHalfBlocks;
     const int w = (half ? kHalfBlockColumns : kBrailleColumns) + 2;
     const int h = (half ? kHalfBlockRows : kBrailleRows) + 2;
-    // Centred, with the status and help lines still on the screen.
     EXPECT_LE(std::abs((s.cols - w) - 2 * x0), 1);
     EXPECT_LE(std::abs((s.rows - h - 2) - 2 * y0), 1);
     ASSERT_LT(y0 + h + 1, s.rows);
@@ -184,17 +142,6 @@ TEST(TuiScreen, LongTextsNeverBreakTheFrame) {
   EXPECT_NE(RowText(g, y0 + kBrailleRows + 2).find("<SHIFT> note"), std::string::npos);
 }
 
-TEST(TuiScreen, TooSmallSaysWhatItNeeds) {
-  Plane p(kLcdBytes);
-  TermGrid g;
-  g.Reset(40, 10);
-  EXPECT_EQ(ComposeScreen(p.data(), TuiView{}, &g), LcdDrawing::kTooSmall);
-  EXPECT_NE(RowText(g, 1).find("Needs 66 x 20, now 40 x 10."), std::string::npos);
-  TermGrid none;
-  none.Reset(0, 0);  // a terminal that reports no size
-  EXPECT_EQ(ComposeScreen(p.data(), TuiView{}, &none), LcdDrawing::kTooSmall);
-}
-
 TEST(TuiScreen, ColoursFromTheEnvironment) {
   struct {
     const char *term, *colorterm, *noColor;
@@ -216,63 +163,46 @@ TEST(TuiScreen, ColoursFromTheEnvironment) {
 
 // A terminal as far as the redraw uses one: cursor moves, clearing, the
 // palette's styles and one-column characters, without wrapping.
-class ModelTerminal {
- public:
-  ModelTerminal(int w, int h, const TermPalette& palette) : palette_(palette) {
-    screen_.Reset(w, h);
-  }
+struct ModelTerminal {
+  ModelTerminal(int w, int h, const TermPalette& p) : palette(p) { screen.Reset(w, h); }
 
   void Play(const std::string& out) {
-    size_t i = 0;
-    while (i < out.size()) {
+    for (size_t i = 0; i < out.size();) {
       if (out[i] == '\x1b') {
         ASSERT_EQ(out[i + 1], '[') << "only CSI sequences are expected";
         size_t end = out.find_first_of("HJm", i + 2);
         ASSERT_NE(end, std::string::npos);
         std::string seq = out.substr(i, end + 1 - i);
+        i = end + 1;
         if (out[end] == 'H') {
-          int row = 0, col = 0;
-          ASSERT_EQ(std::sscanf(seq.c_str(), "\x1b[%d;%dH", &row, &col), 2);
-          x_ = col - 1;
-          y_ = row - 1;
+          ASSERT_EQ(std::sscanf(seq.c_str(), "\x1b[%d;%dH", &y, &x), 2);
+          --x, --y;
         } else if (out[end] == 'J') {
           ASSERT_EQ(seq, "\x1b[2J");
-          ASSERT_EQ(style_, kStylePlain) << "clearing paints with the current colours";
-          screen_.Reset(screen_.width, screen_.height);
+          ASSERT_EQ(style, kStylePlain) << "clearing paints with the current colours";
+          screen.Reset(screen.width, screen.height);
         } else {
-          int found = -1;
-          for (int s = 0; s < 4; ++s)
-            if (palette_.styles[s] == seq) found = s;
-          ASSERT_GE(found, 0) << "unknown style";
-          style_ = static_cast<TermStyle>(found);
+          auto* found = std::find(palette.styles, palette.styles + 4, seq);
+          ASSERT_NE(found, palette.styles + 4) << "unknown style";
+          style = static_cast<TermStyle>(found - palette.styles);
         }
-        i = end + 1;
         continue;
       }
-      size_t len = 1;
-      unsigned char b = static_cast<unsigned char>(out[i]);
-      if (b >= 0xF0)
-        len = 4;
-      else if (b >= 0xE0)
-        len = 3;
-      else if (b >= 0xC0)
-        len = 2;
+      const unsigned char b = static_cast<unsigned char>(out[i]);
       ASSERT_GE(b, 0x20);
+      const size_t len = b < 0xC0 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
       char32_t cp = len == 1 ? b : b & (0x3F >> (len - 1));
       for (size_t k = 1; k < len; ++k) cp = cp << 6 | (out[i + k] & 0x3F);
-      ASSERT_TRUE(x_ >= 0 && x_ < screen_.width && y_ >= 0 && y_ < screen_.height);
-      screen_.At(x_++, y_) = TermCell{cp, style_};
+      ASSERT_TRUE(x >= 0 && x < screen.width && y >= 0 && y < screen.height);
+      screen.At(x++, y) = TermCell{cp, style};
       i += len;
     }
   }
-  const TermGrid& screen() const { return screen_; }
-  TermStyle style() const { return style_; }
 
- private:
-  const TermPalette& palette_;
-  TermGrid screen_;
-  int x_ = 0, y_ = 0;
-  TermStyle style_ = kStylePlain;
+  const TermPalette& palette;
+  TermGrid screen;
+  int x = 0, y = 0;
+  TermStyle style = kStylePlain;
 };
 
 TermGrid Composed(const Plane& p, int w, int h, const std::string& status) {
@@ -286,13 +216,14 @@ TEST(TuiScreen, RedrawBringsTheTerminalFromOneScreenToTheNext) {
   const TermPalette palette = MakePalette(TermColours::k256);
   struct {
     const char* what;
-    int w, h;
+    int w, h, newW, newH;
     unsigned flips;  // dots changed between the two screens
   } const rows[] = {
-      {"one dot", 80, 24, 1},
-      {"a few dots", 140, 40, 12},
-      {"many dots", 80, 24, 3000},
-      {"half the screen", 140, 40, 20000},
+      {"one dot", 80, 24, 80, 24, 1},
+      {"a few dots", 140, 40, 140, 40, 12},
+      {"many dots", 80, 24, 80, 24, 3000},
+      {"half the screen", 140, 40, 140, 40, 20000},
+      {"a resize redraws the whole screen", 140, 40, 80, 24, 0},
   };
   std::mt19937 rng(42);
   for (const auto& r : rows) {
@@ -302,30 +233,30 @@ TEST(TuiScreen, RedrawBringsTheTerminalFromOneScreenToTheNext) {
       int x = static_cast<int>(rng() % kLcdWidth), y = static_cast<int>(rng() % kLcdHeight);
       after[y * kLcdRowBytes + x / 8] ^= static_cast<uint8_t>(0x80 >> (x % 8));
     }
-    TermGrid a = Composed(before, r.w, r.h, ""), b = Composed(after, r.w, r.h, "<ALPHA>");
+    TermGrid a = Composed(before, r.w, r.h, ""), b = Composed(after, r.newW, r.newH, "<ALPHA>");
     ModelTerminal term(r.w, r.h, palette);
     term.Play(RenderDiff(nullptr, a, palette));
-    ASSERT_EQ(term.screen().cells, a.cells);
+    ASSERT_EQ(term.screen.cells, a.cells);
     std::string diff = RenderDiff(&a, b, palette);
+    if (r.w != r.newW) term.screen.Reset(r.newW, r.newH);
     term.Play(diff);
-    ASSERT_EQ(term.screen().cells, b.cells);
-    EXPECT_EQ(term.style(), kStylePlain) << "the next writer starts from plain";
-    EXPECT_EQ(diff.find("\x1b[2J"), std::string::npos) << "a change of dots is no full redraw";
-    EXPECT_LT(diff.size(), RenderDiff(nullptr, b, palette).size());
+    ASSERT_EQ(term.screen.cells, b.cells);
+    EXPECT_EQ(term.style, kStylePlain) << "the next writer starts from plain";
+    if (r.w != r.newW) {
+      EXPECT_EQ(diff.find("\x1b[2J"), palette.styles[kStylePlain].size());
+    } else {
+      EXPECT_EQ(diff.find("\x1b[2J"), std::string::npos) << "a change of dots is no full redraw";
+      EXPECT_LT(diff.size(), RenderDiff(nullptr, b, palette).size());
+    }
   }
-}
-
-TEST(TuiScreen, RedrawSendsNothingWhenNothingChanged) {
-  const TermPalette palette = MakePalette(TermColours::kBasic);
-  TermGrid g = Composed(RandomPlane(3), 80, 24, "");
-  EXPECT_EQ(RenderDiff(&g, g, palette), "");
 }
 
 TEST(TuiScreen, OneChangedDotIsOneCursorMoveAndOneCell) {
   const TermPalette palette = MakePalette(TermColours::kNone);
   Plane p(kLcdBytes);
   TermGrid a = Composed(p, 140, 40, "");
-  SetDark(&p, 64, 33);
+  EXPECT_EQ(RenderDiff(&a, a, palette), "") << "nothing changed, nothing sent";
+  p[33 * kLcdRowBytes + 8] = 0x80;  // dot (64, 33)
   TermGrid b = Composed(p, 140, 40, "");
   std::string diff = RenderDiff(&a, b, palette);
   int x0, y0;
@@ -335,17 +266,6 @@ TEST(TuiScreen, OneChangedDotIsOneCursorMoveAndOneCell) {
   AppendUtf8(&expected, U'\u2584');
   EXPECT_EQ(diff.substr(0, expected.size()), expected);
   EXPECT_EQ(diff.size(), expected.size() + palette.styles[kStylePlain].size());
-}
-
-TEST(TuiScreen, ResizeRedrawsTheWholeScreen) {
-  const TermPalette palette = MakePalette(TermColours::k256);
-  Plane p = RandomPlane(9);
-  TermGrid big = Composed(p, 140, 40, ""), small = Composed(p, 80, 24, "");
-  std::string out = RenderDiff(&big, small, palette);
-  EXPECT_EQ(out.find("\x1b[2J"), palette.styles[kStylePlain].size());
-  ModelTerminal term(80, 24, palette);
-  term.Play(out);
-  EXPECT_EQ(term.screen().cells, small.cells);
 }
 
 }  // namespace
