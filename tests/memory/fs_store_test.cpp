@@ -246,12 +246,9 @@ TEST_F(StoreTest, WritingTwiceGivesWhatFlashGives) {
   ASSERT_EQ(FsWrite(h, first, 4), 4);
   ASSERT_EQ(FsSeek(h, 1), 1);  // odd position: padded with the byte before
   ASSERT_EQ(FsWrite(h, second + 1, 3), 3);
-  uint8_t got[4];
-  ASSERT_EQ(FsRead(h, got, 4, 0), 4);
-  EXPECT_EQ(got[0], 0xF0);
-  EXPECT_EQ(got[1], 0x0F);
-  EXPECT_EQ(got[2], 0x00);
-  EXPECT_EQ(got[3], 0x33);
+  Bytes got(4);
+  ASSERT_EQ(FsRead(h, got.data(), 4, 0), 4);
+  EXPECT_EQ(got, (Bytes{0xF0, 0x0F, 0x00, 0x33}));
   FsClose(h);
 }
 

@@ -99,9 +99,6 @@ TEST_F(OptTest, FullFormatShowsTwentyFiveStepsAndEmptiesTheStore) {
   EXPECT_EQ(Fs().record_count, 25);
   EXPECT_EQ(FsFreeSpace(kFlashDevice.c_str()), 0x180000);
   EXPECT_EQ(SmCheck(false), 0);
-}
-
-TEST_F(OptTest, OtherDevicesAreRefused) {
   EXPECT_EQ(FsOptimize(u"Z:\\tmp"), kFsBadDevice);
   EXPECT_EQ(FsOptimize(u"\\\\crd0\\"), kFsBadDevice);
   EXPECT_EQ(FsFormat(u"Z:\\tmp", true), kFsBadDevice);
