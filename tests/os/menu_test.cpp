@@ -121,9 +121,7 @@ TEST_F(MenuTest, FunctionKeysFollowTheirEntries) {
   };
   for (const auto& s : kSteps) {
     Press(s.key);
-    Read r = ReadKey();
-    EXPECT_EQ(r.isChar, s.isChar) << s.key;
-    EXPECT_EQ(r.code, s.code) << s.key;
+    EXPECT_EQ(Key(), Got(s.isChar, s.code)) << s.key;
     EXPECT_EQ(Stack(), s.stack) << s.key;
   }
   EXPECT_EQ(CurrentFKeySlot(), 3);
@@ -142,11 +140,9 @@ TEST_F(MenuTest, SystemFamiliesOpenOnTheirKeys) {
   Press({"OPT", "F1", "F1"});
   EXPECT_EQ(ReadKey().code, kKeyOptn);  // the code still reaches the application
   EXPECT_EQ(Stack(), (Ints{-2, 100}));
-  EXPECT_EQ(ReadKey().code, 0u);  // F1 opens LIST
-  Read r = ReadKey();             // and F1 there types List
-  EXPECT_EQ(r.isChar, 1);
-  EXPECT_EQ(r.code, 0x7F51u);
-  Press({"SHIFT", "VARS"});  // PRGM
+  EXPECT_EQ(ReadKey().code, 0u);     // F1 opens LIST
+  EXPECT_EQ(Key(), Got(1, 0x7F51));  // and F1 there types List
+  Press({"SHIFT", "VARS"});          // PRGM
   ReadKey();
   EXPECT_EQ(ReadKey().code, uint32_t(kKeyPrgm));
   EXPECT_EQ(Stack(), (Ints{-2, 213}));
@@ -182,9 +178,7 @@ TEST_F(MenuTest, ShiftAndAlphaBarsFollowTheShiftState) {
   Press({"ALPHA", "F2"});
   ReadKey();
   EXPECT_EQ(CurrentMenu(), kMenuAlphaBar);
-  Read r = ReadKey();
-  EXPECT_EQ(r.isChar, 1);
-  EXPECT_EQ(r.code, uint32_t('"'));
+  EXPECT_EQ(Key(), Got(1, '"'));
   EXPECT_EQ(Stack(), (Ints{-2, -2, 0}));
 
   SetKeyInhibit(kInhibitShiftBar | kInhibitAlphaBar);
