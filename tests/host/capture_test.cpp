@@ -118,6 +118,9 @@ TEST_F(CaptureFolder, NextNumberIsAboveTheLargestAndGapsStay) {
   Touch("Other00050.bmp");  // not a capture
   EXPECT_EQ(NextCaptureName(dir_.string()), (dir_ / "Disp00008.bmp").string());
   EXPECT_EQ(NextCaptureName(dir_.string() + "/"), (dir_ / "Disp00008.bmp").string());
+  // A file that cannot be created is skipped.
+  EXPECT_FALSE(CaptureScreenToFile((dir_ / "no" / "such" / "x.bmp").string()));
+  EXPECT_EQ(CaptureScreenToFolder((dir_ / "missing").string()), "");
 }
 
 TEST_F(CaptureFolder, AnEmptyFolderIsTheCurrentDirectory) {
@@ -131,11 +134,6 @@ TEST_F(CaptureFolder, AnEmptyFolderIsTheCurrentDirectory) {
   EXPECT_EQ(written, "Disp00004.bmp");
   ASSERT_TRUE(fs::exists(dir_ / "Disp00004.bmp"));
   EXPECT_EQ(fs::file_size(dir_ / "Disp00004.bmp"), 1086u);
-}
-
-TEST_F(CaptureFolder, AFileThatCannotBeCreatedIsSkipped) {
-  EXPECT_FALSE(CaptureScreenToFile((dir_ / "no" / "such" / "x.bmp").string()));
-  EXPECT_EQ(CaptureScreenToFolder((dir_ / "missing").string()), "");
 }
 
 // ---- Clip text ------------------------------------------------------------------
