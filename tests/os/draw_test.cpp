@@ -130,29 +130,23 @@ TEST_F(DrawTest, LinesMatchTheStepByStepWalkWhereverTheyStartAndEnd) {
   }
 }
 
+// Pens 0 and 4, combine rules 0 and 5, shapes 0 and 7, targets 0 and 4, dash
+// periods of 0, also by wrapping.
 TEST_F(DrawTest, RefusedRecordsDrawNothing) {
-  const struct {
-    const char* what;
-    uint8_t target;
-    ShapeRecord shape;
-  } cases[] = {
-      {"pen 0", kTargetVram, MakeShape(kShapeLine, 0, 0, 9, 9, 0)},
-      {"pen 4", kTargetVram, MakeShape(kShapeLine, 0, 0, 9, 9, 4)},
-      {"combine 0", kTargetVram, MakeShape(kShapeLine, 0, 0, 9, 9, kPenDark, 0)},
-      {"combine 5", kTargetVram, MakeShape(kShapeLine, 0, 0, 9, 9, kPenDark, 5)},
-      {"shape 0", kTargetVram, MakeShape(0, 0, 0, 9, 9)},
-      {"shape 7", kTargetVram, MakeShape(7, 0, 0, 9, 9)},
-      {"no target", 0, MakeShape(kShapeLine, 0, 0, 9, 9)},
-      {"target 4", 4, MakeShape(kShapeLine, 0, 0, 9, 9)},
-      {"dash period 0", kTargetVram, Dashed(kShapeDashFirst, 0, 0, 9, 9, 0, 0)},
-      {"gap period 0", kTargetVram, Dashed(kShapeGapFirst, 0, 0, 9, 9, 0, 0)},
-      {"period wraps to 0", kTargetVram, Dashed(kShapeDashFirst, 0, 0, 9, 9, 0xFFFFFFFF, 1)},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(DrawShape(c.target, c.shape), 0) << c.what;
-    EXPECT_EQ(DarkDots(), 0) << c.what;
-    EXPECT_EQ(LcdCopy(), std::vector<uint8_t>(kLcdBytes, 0xFF)) << c.what;
-  }
+  const ShapeRecord shapes[] = {MakeShape(kShapeLine, 0, 0, 9, 9, 0),
+                                MakeShape(kShapeLine, 0, 0, 9, 9, 4),
+                                MakeShape(kShapeLine, 0, 0, 9, 9, kPenDark, 0),
+                                MakeShape(kShapeLine, 0, 0, 9, 9, kPenDark, 5),
+                                MakeShape(0, 0, 0, 9, 9),
+                                MakeShape(7, 0, 0, 9, 9),
+                                Dashed(kShapeDashFirst, 0, 0, 9, 9, 0, 0),
+                                Dashed(kShapeGapFirst, 0, 0, 9, 9, 0, 0),
+                                Dashed(kShapeDashFirst, 0, 0, 9, 9, 0xFFFFFFFF, 1)};
+  for (const ShapeRecord& shape : shapes)
+    EXPECT_EQ(DrawShape(kTargetVram, shape), 0) << "case " << &shape - shapes;
+  for (uint8_t target : {0, 4}) EXPECT_EQ(DrawShape(target, MakeShape(kShapeLine, 0, 0, 9, 9)), 0);
+  EXPECT_EQ(DarkDots(), 0);
+  EXPECT_EQ(LcdCopy(), std::vector<uint8_t>(kLcdBytes, 0xFF));
 }
 
 TEST_F(DrawTest, PensAndCombineRules) {
@@ -192,11 +186,8 @@ TEST_F(DrawTest, PensAndCombineRules) {
 }
 
 TEST_F(DrawTest, RectanglesAndCirclesAtTheirEdges) {
-  // Under XOR a rectangle leaves out its bottom corners, whichever way round
-  // its corners are given; a flat one draws its one line twice.
-  DrawShape(kTargetVram, MakeShape(kShapeRectangle, 2, 1, 9, 5, kPenDark, kCombineXor));
-  EXPECT_EQ(Row(1, 0, 11) + Row(3, 0, 11) + Row(5, 0, 11), "..########....#......#.....######...");
-  ClearVram();
+  // Under XOR a rectangle leaves out its bottom corners also when its corners
+  // come the other way round; a flat one draws its one line twice.
   DrawShape(kTargetVram, MakeShape(kShapeRectangle, 9, 5, 2, 1, kPenDark, kCombineXor));
   EXPECT_EQ(Row(5, 0, 11) + Row(1, 0, 11), "..########.....######...");
   ClearVram();
