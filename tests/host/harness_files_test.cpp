@@ -1,7 +1,9 @@
 // Key tables, key logs and their files: the parsing rules a user's files meet.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
+#include <tuple>
 
 #include "host/harness/key_log.h"
 #include "host/harness/key_table.h"
@@ -72,17 +74,25 @@ TEST(KeyTableFile, LookupsFindTheFirstMatch) {
   EXPECT_FALSE(table.LoadFile("/nonexistent/Qm417.keys"));
 }
 
+// Every key of the face has a matrix position of its own (code / 10, code %
+// 10 + 1; AC/ON at 1, 1), found by its name and named by the default table.
 TEST(KeyTableFile, DefaultTableNamesEveryFaceKeyAndTheMarkers) {
   const KeyTable& table = DefaultKeyTable();
+  std::set<std::pair<int, int>> positions;
   for (const KeyRect& key : kKeyRects) {
     const KeyMapRow* map = KeyMapOf(key.code);
     ASSERT_NE(map, nullptr) << key.legend;
+    const std::pair<int, int> at = key.code == 34 ? std::pair{1, 1}
+                                                  : std::pair{key.code / 10, key.code % 10 + 1};
+    EXPECT_EQ(std::pair(map->row, map->column), at) << key.legend;
+    EXPECT_TRUE(positions.insert(at).second) << "shared position " << key.legend;
+    EXPECT_EQ(KeyMapByName(map->name), map);
     int row = -1, column = -1;
     std::string name = std::string("[") + map->name + "]";
     ASSERT_TRUE(table.PositionOf(name, &row, &column)) << name;
-    EXPECT_EQ(row, map->row) << name;
-    EXPECT_EQ(column, map->column) << name;
+    EXPECT_EQ(std::pair(row, column), at) << name;
   }
+  EXPECT_EQ(KeyMapByName("Cap.Ans"), nullptr);
   int row = 0, column = 0;
   ASSERT_TRUE(table.PositionOf("[Cap.Ans]", &row, &column));
   EXPECT_EQ(row * 16 + column, kAnswerMarkerRow * 16 + kMarkerColumn);
@@ -92,12 +102,7 @@ TEST(KeyTableFile, DefaultTableNamesEveryFaceKeyAndTheMarkers) {
 }
 
 TEST(KeyLogFile, RecordsAndCheckpoints) {
-  struct Case {
-    const char* line;
-    const char* name;
-    LogRecordKind kind;
-    int number;
-  } cases[] = {
+  const std::tuple<const char*, const char*, LogRecordKind, int> cases[] = {
       {"[EXE]", "[EXE]", LogRecordKind::kKey, 0},
       {"[EXE]\t[Text cursor(x,y)=(1,2)]", "[EXE]", LogRecordKind::kKey, 0},
       {"[F1]  ", "[F1]", LogRecordKind::kKey, 0},
@@ -107,11 +112,11 @@ TEST(KeyLogFile, RecordsAndCheckpoints) {
       {"[Cap.Screen.0012]  extra", "[Cap.Screen]", LogRecordKind::kScreen, 12},
       {"", "", LogRecordKind::kKey, 0},
   };
-  for (const Case& c : cases) {
-    LogRecord r = ParseLogRecord(c.line);
-    EXPECT_EQ(r.name, c.name) << c.line;
-    EXPECT_EQ(r.kind, c.kind) << c.line;
-    EXPECT_EQ(r.number, c.number) << c.line;
+  for (auto [line, name, kind, number] : cases) {
+    LogRecord r = ParseLogRecord(line);
+    EXPECT_EQ(r.name, name) << line;
+    EXPECT_EQ(r.kind, kind) << line;
+    EXPECT_EQ(r.number, number) << line;
   }
   EXPECT_EQ(ParseLogRecord(std::string(300, 'k')).text.size(), kMaxLogRecordText);
   EXPECT_EQ(ParseKeyLog("[MENU]\n\n[EXE]\n").size(), 3u) << "an empty line is a record with no key";

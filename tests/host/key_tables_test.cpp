@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <set>
+#include <array>
+#include <utility>
 
 #include "host/services/key_tables.h"
 
@@ -8,47 +9,23 @@ namespace {
 
 // A click in the LCD's label band lands on the function key below it.
 TEST(KeyTables, ClicksOnTheFaceFindTheirKeys) {
-  struct Case {
-    int x, y;
-    int code;  // -1: no key
-  } cases[] = {
+  const std::array<int, 3> cases[] = {  // x, y, code (-1: no key)
       {150, 200, 59}, {46, 200, 79},  {296, 200, 29},  // label band: F3, F1, F6
       {44, 200, -1},  {150, 193, -1},                  // just outside the band
       {83, 315, 79},  {84, 315, -1},                   // right and bottom edges are inside
       {44, 293, 79},  {200, 250, -1}, {263, 340, 28},  // cursor pad: UP
       {298, 649, 31}, {299, 649, -1},
   };
-  for (const Case& c : cases) {
-    int x = c.x, y = c.y;
+  for (auto [clickX, clickY, code] : cases) {
+    int x = clickX, y = clickY;
     RemapLabelBand(&x, &y);
     const KeyRect* k = HitTestKey(x, y);
-    EXPECT_EQ(k ? k->code : -1, c.code) << c.x << "," << c.y;
+    EXPECT_EQ(k ? k->code : -1, code) << clickX << "," << clickY;
   }
-}
-
-TEST(KeyTables, EveryKeyOfTheFaceHasAMatrixPosition) {
-  std::set<std::pair<int, int>> positions;
-  for (const KeyRect& k : kKeyRects) {
-    const KeyMapRow* row = KeyMapOf(k.code);
-    ASSERT_NE(row, nullptr) << k.code;
-    if (k.code == 34) {
-      EXPECT_EQ(row->row, 1);
-      EXPECT_EQ(row->column, 1);
-    } else {
-      EXPECT_EQ(row->row, k.code / 10);
-      EXPECT_EQ(row->column, k.code % 10 + 1);
-    }
-    EXPECT_TRUE(positions.insert({row->row, row->column}).second) << "shared position " << k.code;
-    EXPECT_EQ(KeyMapByName(row->name), row);
-  }
-  EXPECT_EQ(KeyMapByName("Cap.Ans"), nullptr);
 }
 
 TEST(KeyTables, TypedCharacters) {
-  struct Case {
-    int character;
-    uint16_t code, aux;
-  } cases[] = {
+  const std::array<int, 3> cases[] = {  // character, key code, aux
       {'7', 74, '7'},         {'^', 57, '^'},         {'-', 32, '-'},
       {'!', kNoKey, '!'},     {'\\', kNoKey, '\\'},   {192, kNoKey, 0xE501},
       {214, kNoKey, 0xE517},  {216, kNoKey, 0xE518},  {222, kNoKey, 0xE51E},
@@ -56,11 +33,10 @@ TEST(KeyTables, TypedCharacters) {
       {215, kNoKey, 0xA9},    {247, kNoKey, 0xB9},    {255, kNoKey, 0xE620},
       {223, kNoKey, 0xE641},  {191, kNoKey, 0xE591},  {128, kNoKey, 0xE592},
   };
-  for (const Case& c : cases) {
-    const PcCharRow* row = PcCharOf(c.character);
-    ASSERT_NE(row, nullptr) << c.character;
-    EXPECT_EQ(row->code, c.code) << c.character;
-    EXPECT_EQ(row->aux, c.aux) << c.character;
+  for (auto [character, code, aux] : cases) {
+    const PcCharRow* row = PcCharOf(character);
+    ASSERT_NE(row, nullptr) << character;
+    EXPECT_EQ(std::pair(int{row->code}, int{row->aux}), std::pair(code, aux)) << character;
   }
   // Letters, controls and unlisted signs have no row.
   for (int character : {int{'q'}, int{'Q'}, int{' '}, 13, int{'`'}, 129, 160})

@@ -2,8 +2,11 @@
 // give the OS and the front ends.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <cstring>
+#include <tuple>
+#include <utility>
 
 #include "host/services/calc_file_name.h"
 #include "host/services/cursor_blink.h"
@@ -77,22 +80,14 @@ TEST_F(LcdServicesTest, ClearLcdBlanksAndBusyIndicatorMarksTheCorner) {
 }
 
 TEST_F(LcdServicesTest, StatusTextFollowsTheShiftState) {
-  struct Case {
-    int shift;
-    const char* text;
-  } cases[] = {{0, ""},
-               {1, "<SHIFT>"},
-               {2, "<CLIP>"},
-               {4, "<ALPHA>"},
-               {8, "<small-ALPHA>"},
-               {132, "<ALPHA-LOCK>"},
-               {136, "<small-ALPHA-LOCK>"},
-               {3, ""}};
-  for (const Case& c : cases) {
-    gShift = c.shift;
+  const std::pair<int, const char*> cases[] = {
+      {0, ""},         {1, "<SHIFT>"},           {2, "<CLIP>"},     {4, "<ALPHA>"},
+      {8, "<small-ALPHA>"}, {132, "<ALPHA-LOCK>"}, {136, "<small-ALPHA-LOCK>"}, {3, ""}};
+  for (auto [shift, text] : cases) {
+    gShift = shift;
     PutDisplay();
-    EXPECT_EQ(frontEnd.message, c.text);
-    EXPECT_EQ(frontEnd.title, std::string("vk2280 emulator") + c.text);
+    EXPECT_EQ(frontEnd.message, text);
+    EXPECT_EQ(frontEnd.title, std::string("vk2280 emulator") + text);
   }
   HostSetStatusNote("[F1] note");
   gShift = 1;
@@ -105,15 +100,12 @@ TEST_F(LcdServicesTest, StatusTextFollowsTheShiftState) {
 }
 
 TEST_F(LcdServicesTest, GraphCursorIsClamped) {
-  struct Case {
-    int x, y, wantX, wantY;
-  } cases[] = {{200, -5, 127, 0}, {-1, 64, 0, 63}, {64, 32, 64, 32}};
-  for (const Case& c : cases) {
-    HostSetGraphCursor(c.x, c.y);
+  const std::array<int, 4> cases[] = {{200, -5, 127, 0}, {-1, 64, 0, 63}, {64, 32, 64, 32}};
+  for (auto [x, y, wantX, wantY] : cases) {
+    HostSetGraphCursor(x, y);
     GraphCursorInfo g = HostGraphCursor();
     EXPECT_TRUE(g.active);
-    EXPECT_EQ(g.x, c.wantX);
-    EXPECT_EQ(g.y, c.wantY);
+    EXPECT_EQ(std::pair(g.x, g.y), std::pair(wantX, wantY)) << x << "," << y;
   }
 }
 
@@ -164,37 +156,31 @@ TEST_F(LcdServicesTest, SaveDialogRewritesTheNameAndRespectsTheBuffer) {
 }
 
 TEST(CalcFileName, TitleRule) {
-  struct Case {
-    const char* path;
-    CalcDialogKind kind;
-    bool accepted;
-  } cases[] = {
-      {"/data/AZaz09{}", CalcDialogKind::kOpen, true},
-      {"/data/ab'~CD12.g1m", CalcDialogKind::kOpen, true},    // eight characters
-      {"/data/ABCDEFGHI.g1m", CalcDialogKind::kOpen, false},  // nine
-      {"/data/AB-CD.g1m", CalcDialogKind::kOpen, false},      // hyphen
-      {"/data/caf\xC3\xA9.g1m", CalcDialogKind::kOpen, false},  // non-ASCII letter
-      {"/data/.g1m", CalcDialogKind::kOpen, true},             // empty title passes
-      {"C:\\calc\\PROG.G1E", CalcDialogKind::kSave, true},     // extension case ignored
-      {"/data/PROG.txt", CalcDialogKind::kSave, false},
-      {"/data/PROG", CalcDialogKind::kSave, true},
-      {"/data/PROG.txt", CalcDialogKind::kOpen, true},  // only the save dialog checks it
-      {"/da.ta/PROG", CalcDialogKind::kOpen, true},     // a dot in a folder is not an extension
+  using enum CalcDialogKind;
+  const std::tuple<const char*, CalcDialogKind, bool> cases[] = {
+      {"/data/AZaz09{}", kOpen, true},
+      {"/data/ab'~CD12.g1m", kOpen, true},      // eight characters
+      {"/data/ABCDEFGHI.g1m", kOpen, false},    // nine
+      {"/data/AB-CD.g1m", kOpen, false},        // hyphen
+      {"/data/caf\xC3\xA9.g1m", kOpen, false},  // non-ASCII letter
+      {"/data/.g1m", kOpen, true},              // empty title passes
+      {"C:\\calc\\PROG.G1E", kSave, true},      // extension case ignored
+      {"/data/PROG.txt", kSave, false},
+      {"/data/PROG", kSave, true},
+      {"/data/PROG.txt", kOpen, true},  // only the save dialog checks it
+      {"/da.ta/PROG", kOpen, true},     // a dot in a folder is not an extension
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(CalcFileNameAccepted(c.path, c.kind), c.accepted) << c.path;
+  for (auto [path, kind, accepted] : cases)
+    EXPECT_EQ(CalcFileNameAccepted(path, kind), accepted) << path;
 }
 
 TEST(CalcFileName, SaveNameIsUpperCaseWithoutExtension) {
-  struct Case {
-    const char* chosen;
-    const char* rebuilt;
-  } cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       {"/home/user/calc/prog1.g1e", "/home/user/calc/PROG1"},
       {"C:\\Work\\MyDoc", "C:\\Work\\MYDOC"},
       {"notes{x}.g1e", "NOTES{X}"},
   };
-  for (const Case& c : cases) EXPECT_EQ(CalcSaveNameFromPath(c.chosen), c.rebuilt) << c.chosen;
+  for (auto [chosen, rebuilt] : cases) EXPECT_EQ(CalcSaveNameFromPath(chosen), rebuilt) << chosen;
 }
 
 TEST_F(LcdServicesTest, PlainCursorOnlyAddsDarkDots) {

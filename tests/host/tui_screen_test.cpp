@@ -1,7 +1,5 @@
-// The terminal front end's picture: the LCD as half blocks and braille (and
-// back again, as a user's eye or the end-to-end test reads it), the layout at
-// the sizes users have, and the redraw that sends only what changed, checked
-// by playing it into a small terminal model.
+// The terminal front end's picture: the LCD as half blocks and braille, the
+// layout, and the redraw, checked by playing it into a small terminal model.
 #include "host/cli/tui_screen.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +7,7 @@
 #include <algorithm>
 #include <random>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -23,34 +22,24 @@ Plane RandomPlane(unsigned seed) {
 
 bool Dark(const Plane& p, int x, int y) { return p[y * kLcdRowBytes + x / 8] & (0x80 >> (x % 8)); }
 
-// The dots a half-block or braille cell shows, read back as a viewer would.
-void HalfBlockDots(char32_t ch, bool* top, bool* bottom) {
-  *top = ch == U'\u2580' || ch == U'\u2588';
-  *bottom = ch == U'\u2584' || ch == U'\u2588';
-  ASSERT_TRUE(ch == U' ' || *top || *bottom) << static_cast<int>(ch);
-}
-
-bool BrailleDot(char32_t ch, int dx, int dy) {
-  static const int kDotNumber[4][2] = {{1, 4}, {2, 5}, {3, 6}, {7, 8}};  // braille's own numbering
-  return (ch - 0x2800) & (1u << (kDotNumber[dy][dx] - 1));
-}
-
+// The cells as a viewer reads them: half blocks by top and bottom dot,
+// braille by its own dot numbering (1-3 and 7 left, 4-6 and 8 right).
 TEST(TuiScreen, EveryDotSurvivesBothDrawings) {
+  const char32_t kHalfBlocks[4] = {U' ', U'\u2584', U'\u2580', U'\u2588'};  // top * 2 + bottom
+  const int kBrailleBit[4][2] = {{0, 3}, {1, 4}, {2, 5}, {6, 7}};
   for (unsigned seed = 0; seed <= 3; ++seed) {
     Plane p = seed ? RandomPlane(seed) : Plane(kLcdBytes, 0xFF);
-    for (int cy = 0; cy < kHalfBlockRows; ++cy) {
-      for (int cx = 0; cx < kHalfBlockColumns; ++cx) {
-        bool top, bottom;
-        HalfBlockDots(HalfBlockCell(p.data(), cx, cy), &top, &bottom);
-        ASSERT_EQ(top, Dark(p, cx, 2 * cy));
-        ASSERT_EQ(bottom, Dark(p, cx, 2 * cy + 1));
-      }
-    }
+    for (int cy = 0; cy < kHalfBlockRows; ++cy)
+      for (int cx = 0; cx < kHalfBlockColumns; ++cx)
+        ASSERT_EQ(HalfBlockCell(p.data(), cx, cy),
+                  kHalfBlocks[Dark(p, cx, 2 * cy) * 2 + Dark(p, cx, 2 * cy + 1)]);
     for (int cy = 0; cy < kBrailleRows; ++cy)
-      for (int cx = 0; cx < kBrailleColumns; ++cx)
+      for (int cx = 0; cx < kBrailleColumns; ++cx) {
+        char32_t dots = U'\u2800';
         for (int d = 0; d < 8; ++d)
-          ASSERT_EQ(BrailleDot(BrailleCell(p.data(), cx, cy), d % 2, d / 2),
-                    Dark(p, 2 * cx + d % 2, 4 * cy + d / 2));
+          if (Dark(p, 2 * cx + d % 2, 4 * cy + d / 2)) dots |= 1u << kBrailleBit[d / 2][d % 2];
+        ASSERT_EQ(BrailleCell(p.data(), cx, cy), dots);
+      }
   }
 }
 
@@ -143,10 +132,7 @@ TEST(TuiScreen, LongTextsNeverBreakTheFrame) {
 }
 
 TEST(TuiScreen, ColoursFromTheEnvironment) {
-  struct {
-    const char *term, *colorterm, *noColor;
-    TermColours colours;
-  } const rows[] = {
+  const std::tuple<const char*, const char*, const char*, TermColours> rows[] = {
       {"xterm-256color", nullptr, nullptr, TermColours::k256},
       {"tmux-256color", nullptr, "", TermColours::k256},  // an empty NO_COLOR does not count
       {"xterm", "truecolor", nullptr, TermColours::k256},
@@ -156,9 +142,9 @@ TEST(TuiScreen, ColoursFromTheEnvironment) {
       {"dumb", nullptr, nullptr, TermColours::kNone},
       {nullptr, nullptr, nullptr, TermColours::kNone},
   };
-  for (const auto& r : rows)
-    EXPECT_EQ(ColoursFromEnvironment(r.term, r.colorterm, r.noColor), r.colours)
-        << (r.term ? r.term : "(no TERM)");
+  for (auto [term, colorterm, noColor, colours] : rows)
+    EXPECT_EQ(ColoursFromEnvironment(term, colorterm, noColor), colours)
+        << (term ? term : "(no TERM)");
 }
 
 // A terminal as far as the redraw uses one: cursor moves, clearing, the
