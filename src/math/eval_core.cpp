@@ -7,6 +7,7 @@
 #include "math/eval.h"
 #include "math/eval_internal.h"
 #include "math/token.h"
+#include "os/getkey.h"
 #include "os/setup.h"
 
 using namespace eval_internal;
@@ -18,7 +19,8 @@ constexpr uint8_t kArgMarker = 0x80;
 constexpr uint8_t kIntegralMarker = 0x8D;
 constexpr int kMaxArgumentDepth = 4;
 
-int (*g_breakTest)() = BreakPressed;
+// Keys pressed while a program runs are kept for its Getkey.
+int (*g_breakTest)() = ProgramBreakCheck;
 
 bool IsRelation(uint16_t c) {
   return (c >= 0x10 && c <= 0x12) || (c >= 0x3C && c <= 0x3E);

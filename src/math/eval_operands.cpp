@@ -11,6 +11,7 @@
 #include "math/token.h"
 #include "memory/mem_app.h"
 #include "memory/mem_numarray.h"
+#include "os/getkey.h"
 #include "os/setup.h"
 
 namespace eval_internal {
@@ -220,7 +221,7 @@ int Imaginary(Run& run, uint16_t, BcdNumber value[2]) {
 
 int GetKey(Run& run, uint16_t, BcdNumber value[2]) {
   Skip(run);
-  BcdZero(&value[0]);  // no key was read by a program yet
+  BcdFromInt(&value[0], ProgramGetKey());
   BcdZero(&value[1]);
   return 1;
 }

@@ -1,6 +1,7 @@
 #include "os/getkey.h"
 
 #include "host/services/host_services.h"
+#include "host/services/key_tables.h"
 #include "os/capture_dialog.h"
 #include "os/catalog.h"
 #include "os/menu.h"
@@ -20,6 +21,29 @@ struct KeyState {
 };
 
 KeyState gKeys;
+uint16_t gProgramKey = 0;
+// A program polling for a key rests this long when none came, so that a
+// waiting loop neither burns a whole core nor hides from a front end that
+// sends the next key once the calculator is idle.
+constexpr uint32_t kProgramKeyPollMs = 1;
+
+uint16_t CodeAt(int32_t row, int32_t column) {
+  const KeyMapRow* key = KeyMapAt(row, column);
+  // Host command positions beyond the face (column 12) are no keys to read.
+  return key && key->code < 100 ? key->code : 0;
+}
+
+void LatchNewestKey() {
+  int32_t row, column;
+  if (!KeyQueueHeld()) {
+    if (TakeLastKey(&row, &column)) gProgramKey = CodeAt(row, column);
+    return;
+  }
+  // A replay holds the queue: its keys are read in order, one per read, so
+  // that every key it sends reaches the program.
+  KeyEntry key;
+  if (gProgramKey == 0 && TakeOldestKey(&key)) gProgramKey = CodeAt(key.row, key.column);
+}
 
 bool InRange(int menu, int first, int last) {
   return menu >= first && menu <= last;
@@ -276,6 +300,24 @@ int CurrentFKeyIcon() {
   return gKeys.fkeyIcon;
 }
 
+int ProgramGetKey() {
+  LatchNewestKey();
+  if (gProgramKey == 0 && WaitKeyFor(kProgramKeyPollMs)) LatchNewestKey();
+  int code = gProgramKey;
+  gProgramKey = 0;
+  return code;
+}
+
+int ProgramBreakCheck() {
+  LatchNewestKey();
+  return BreakPressed();
+}
+
+void ProgramKeyForget() {
+  gProgramKey = 0;
+}
+
 void ResetKeyState() {
   gKeys = KeyState{};
+  gProgramKey = 0;
 }

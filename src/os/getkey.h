@@ -43,6 +43,18 @@ void ClearMenuSuspendBits(uint8_t bits);
 // request that is already pending when the check was armed before.
 void ArmBreakKeepRequest();
 
+// ---- Keys of running programs ------------------------------------------------------
+// A running program reads keys without waiting (Getkey): the key code of the
+// newest key pressed since its last read (EXE 31, AC/ON 34), else 0. Each
+// press is read once: there is no key-up to report a key still held.
+int ProgramGetKey();
+// The break check while a program runs: the newest waiting key is kept for
+// ProgramGetKey instead of being dropped, then AC is checked as usual. A held
+// queue (replay) is left alone.
+int ProgramBreakCheck();
+// Forgets a key no program read (a new run starts with none).
+void ProgramKeyForget();
+
 // ---- What GetKey leaves behind ---------------------------------------------------
 // For the key log: the last character code and the last control code (the
 // other one 0).

@@ -45,6 +45,9 @@ class Calculator {
     return *this;
   }
 
+  // Waits until the calculator waits for a key with nothing queued.
+  bool Settle() { return HeadlessSettle(options_); }
+
   std::vector<uint8_t> Plane() const {
     std::vector<uint8_t> plane(kLcdBytes);
     HeadlessScreen(plane.data());

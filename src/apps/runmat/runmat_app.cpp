@@ -223,6 +223,7 @@ void RunTheLine() {
   gGraphShown = false;
   if (gGraphHook) InterpSetScreenHook(TrackScreen);
   ArmBreak();
+  ProgramKeyForget();
   int ok = InterpRun(reinterpret_cast<const uint8_t*>(run.data()), kInterpModeLine, &r, io);
   DisarmBreak();
   if (gGraphHook) InterpSetScreenHook(gGraphHook);

@@ -51,12 +51,19 @@ int PostKey(int32_t row, int32_t column, uint16_t aux, int mode);
 void PostCode(uint16_t code, int flag);
 // Blocks until a key passes the OS key filter.
 KeyEntry WaitKey();
+// Without waiting and without the key filter: the oldest key (markers are
+// swallowed as WaitKey does); 0 when none.
+int TakeOldestKey(KeyEntry* key);
+// Waits as an idle OS (front ends may send the next key) until a key is
+// queued or the time is up; 1 when a key is waiting.
+int WaitKeyFor(uint32_t milliseconds);
 int IsCodeQueued(uint16_t code);
 int TakeLastKey(int32_t* row, int32_t* column);
 int KeyQueueCount();
 void FlushKeys();
 void KeyQueueHold();
 void KeyQueueRelease();
+int KeyQueueHeld();
 void ArmBreak();
 void DisarmBreak();
 int BreakPressed();

@@ -63,6 +63,36 @@ void PostCode(uint16_t code, int flag) {
   PostKey(pseudo, pseudo, code, 0);
 }
 
+namespace {
+
+// Takes the oldest key under the lock; markers are swallowed on the way: they
+// only tell the replay that every earlier key is done.
+bool PopOldest(KeyQueueState& q, KeyEntry* key) {
+  while (q.count > 0) {
+    *key = q.entries[0];
+    for (int i = 1; i < q.count; ++i) q.entries[i - 1] = q.entries[i];
+    --q.count;
+    if (!IsMarker(key->row, key->column)) return true;
+    q.pairState = 2;
+  }
+  return false;
+}
+
+// Called under the lock: waits as an idle OS, with `wait` given the wake-up
+// condition, unless a key is already queued; a stop request ends the OS.
+template <typename Wait>
+void WaitIdle(KeyQueueState& q, Wait wait) {
+  if (q.count == 0) {
+    q.osWaiting = true;
+    q.changed.notify_all();
+    wait([&] { return q.count > 0 || HostStopRequested(); });
+    q.osWaiting = false;
+  }
+  if (HostStopRequested()) throw HostOsStopRequest{};
+}
+
+}  // namespace
+
 KeyEntry WaitKey() {
   const OsHooks& hooks = HostOsHooks();
   if (hooks.beforeWait) hooks.beforeWait();
@@ -71,24 +101,26 @@ KeyEntry WaitKey() {
     KeyEntry key;
     {
       std::unique_lock<std::mutex> lock(q.mutex);
-      if (q.count == 0) {
-        q.osWaiting = true;
-        q.changed.notify_all();
-        q.changed.wait(lock, [&] { return q.count > 0 || HostStopRequested(); });
-        q.osWaiting = false;
-      }
-      if (HostStopRequested()) throw HostOsStopRequest{};
-      key = q.entries[0];
-      for (int i = 1; i < q.count; ++i) q.entries[i - 1] = q.entries[i];
-      --q.count;
-      if (IsMarker(key.row, key.column)) {
-        // Swallowed: it only tells the replay that every earlier key is done.
-        q.pairState = 2;
-        continue;
-      }
+      WaitIdle(q, [&](auto ready) { q.changed.wait(lock, ready); });
+      if (!PopOldest(q, &key)) continue;
     }
     if (!hooks.keyFilter || hooks.keyFilter(key)) return key;
   }
+}
+
+int TakeOldestKey(KeyEntry* key) {
+  KeyQueueState& q = Q();
+  std::lock_guard<std::mutex> lock(q.mutex);
+  return PopOldest(q, key) ? 1 : 0;
+}
+
+int WaitKeyFor(uint32_t milliseconds) {
+  KeyQueueState& q = Q();
+  std::unique_lock<std::mutex> lock(q.mutex);
+  WaitIdle(q, [&](auto ready) {
+    q.changed.wait_for(lock, std::chrono::milliseconds(milliseconds), ready);
+  });
+  return q.count > 0 ? 1 : 0;
 }
 
 int IsCodeQueued(uint16_t code) {
@@ -131,6 +163,12 @@ void KeyQueueRelease() {
   KeyQueueState& q = Q();
   std::lock_guard<std::mutex> lock(q.mutex);
   q.hold = false;
+}
+
+int KeyQueueHeld() {
+  KeyQueueState& q = Q();
+  std::lock_guard<std::mutex> lock(q.mutex);
+  return q.hold ? 1 : 0;
 }
 
 void ArmBreak() {

@@ -147,6 +147,12 @@ const KeyMapRow* KeyMapByName(const char* name) {
   return nullptr;
 }
 
+const KeyMapRow* KeyMapAt(int32_t row, int32_t column) {
+  for (const KeyMapRow* r = kKeyMap; r->code != 0; ++r)
+    if (r->code != kNoKey && r->row == row && r->column == column) return r;
+  return nullptr;
+}
+
 const PcKeyRow* PcKeyOf(int virtualKey) {
   for (const PcKeyRow* r = kPcKeys; r->virtualKey != 0; ++r)
     if (r->virtualKey == virtualKey) return r;

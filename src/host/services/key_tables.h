@@ -56,6 +56,8 @@ const KeyRect* KeyRectOf(uint16_t code);
 void RemapLabelBand(int* x, int* y);
 const KeyMapRow* KeyMapOf(uint16_t code);
 const KeyMapRow* KeyMapByName(const char* name);
+// The key at a matrix position; nullptr for the pseudo positions.
+const KeyMapRow* KeyMapAt(int32_t row, int32_t column);
 const PcKeyRow* PcKeyOf(int virtualKey);
 bool PcKeyIgnored(int virtualKey);  // numeric keypad keys that arrive as characters
 const PcCharRow* PcCharOf(int character);
