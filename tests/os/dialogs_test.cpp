@@ -73,8 +73,7 @@ TEST_F(PopUpTest, KeysThatCloseTheBox) {
   EXPECT_EQ(CursorAt(), std::make_pair(4, 5));
 }
 
-// Every error code's lines exist in every language, and the undefined box
-// carries the code.
+// Every error code from 1 to 46 has lines, not all blank, in every language.
 TEST_F(PopUpTest, EveryErrorCodeHasItsText) {
   for (int language = 0; language < kLanguageCount; ++language) {
     SetLanguage(language);

@@ -50,9 +50,7 @@ TEST_F(MessageLookupTest, GetMessageAnswersOnlyNumbersOfTheTable) {
     EXPECT_STREQ(buffer, c.found ? GetMessageTable(kLanguageEnglish)->messages[c.number] : "")
         << c.number;
   }
-}
-
-TEST_F(MessageLookupTest, NoLanguageGivesNothingUntilOneIsSet) {
+  // With no language set, no number gives a message.
   ClearLanguage();
   EXPECT_EQ(GetLanguage(), kNoLanguage);
   char buffer[kMessageBufferBytes] = "junk";
