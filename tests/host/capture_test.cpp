@@ -127,8 +127,7 @@ TEST_F(CaptureFolder, AnEmptyFolderIsTheCurrentDirectory) {
   fs::path before = fs::current_path();
   fs::current_path(dir_);
   Touch("Disp00003.bmp");
-  std::string name = NextCaptureName("");
-  std::string written = CaptureScreenToFolder("");
+  const std::string name = NextCaptureName(""), written = CaptureScreenToFolder("");
   fs::current_path(before);
   EXPECT_EQ(name, "Disp00004.bmp");
   EXPECT_EQ(written, "Disp00004.bmp");

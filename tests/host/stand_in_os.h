@@ -8,21 +8,18 @@
 
 #include "host/services/host_services.h"
 
-class StandInOs {
- public:
-  explicit StandInOs(std::function<void(const KeyEntry&)> onKey = {}) : onKey_(std::move(onKey)) {}
+struct StandInOs {
+  explicit StandInOs(std::function<void(const KeyEntry&)> f = {}) : onKey(std::move(f)) {}
   ~StandInOs() {
     PostKey(99, 99, 0, 0);
-    thread_.join();
+    thread.join();
   }
 
   std::atomic<size_t> taken{0};  // counted after onKey has seen the key
-
- private:
-  std::function<void(const KeyEntry&)> onKey_;
-  std::thread thread_{[this] {
+  const std::function<void(const KeyEntry&)> onKey;
+  std::thread thread{[this] {
     for (KeyEntry key = WaitKey(); key.row != 99; key = WaitKey()) {
-      if (onKey_) onKey_(key);
+      if (onKey) onKey(key);
       ++taken;
     }
   }};

@@ -66,36 +66,33 @@ std::string RowText(const TermGrid& g, int y) {
 TEST(TuiScreen, LayoutFollowsTheTerminalSize) {
   Plane p = RandomPlane(7);
   TuiView view{"vk2280 emulator<SHIFT>", "<SHIFT>", "EXE", "^Q quit  help"};
-  struct {
-    int cols, rows;
-    LcdDrawing drawing;
-  } const sizes[] = {
+  const std::tuple<int, int, LcdDrawing> sizes[] = {
       {130, 36, LcdDrawing::kHalfBlocks}, {211, 61, LcdDrawing::kHalfBlocks},
       {129, 36, LcdDrawing::kBraille},    {130, 35, LcdDrawing::kBraille},
       {80, 24, LcdDrawing::kBraille},     {66, 20, LcdDrawing::kBraille},
       {65, 20, LcdDrawing::kTooSmall},    {66, 19, LcdDrawing::kTooSmall},
       {40, 10, LcdDrawing::kTooSmall},    {0, 0, LcdDrawing::kTooSmall},  // no size reported
   };
-  for (const auto& s : sizes) {
-    const std::string size = std::to_string(s.cols) + " x " + std::to_string(s.rows);
+  for (auto [cols, rows, drawing] : sizes) {
+    const std::string size = std::to_string(cols) + " x " + std::to_string(rows);
     SCOPED_TRACE(size);
-    EXPECT_EQ(ChooseDrawing(s.cols, s.rows), s.drawing);
+    EXPECT_EQ(ChooseDrawing(cols, rows), drawing);
     TermGrid g;
-    g.Reset(s.cols, s.rows);
-    ASSERT_EQ(ComposeScreen(p.data(), view, &g), s.drawing);
+    g.Reset(cols, rows);
+    ASSERT_EQ(ComposeScreen(p.data(), view, &g), drawing);
     int x0, y0;
-    if (s.drawing == LcdDrawing::kTooSmall) {
+    if (drawing == LcdDrawing::kTooSmall) {
       EXPECT_FALSE(FindFrame(g, &x0, &y0));
-      EXPECT_TRUE(s.rows < 2 || RowText(g, 1).find("Needs 66 x 20, now " + size + ".") == 0);
+      EXPECT_TRUE(rows < 2 || RowText(g, 1).find("Needs 66 x 20, now " + size + ".") == 0);
       continue;
     }
     ASSERT_TRUE(FindFrame(g, &x0, &y0));
-    const bool half = s.drawing == LcdDrawing::kHalfBlocks;
+    const bool half = drawing == LcdDrawing::kHalfBlocks;
     const int w = (half ? kHalfBlockColumns : kBrailleColumns) + 2;
     const int h = (half ? kHalfBlockRows : kBrailleRows) + 2;
-    EXPECT_LE(std::abs((s.cols - w) - 2 * x0), 1);
-    EXPECT_LE(std::abs((s.rows - h - 2) - 2 * y0), 1);
-    ASSERT_LT(y0 + h + 1, s.rows);
+    EXPECT_LE(std::abs((cols - w) - 2 * x0), 1);
+    EXPECT_LE(std::abs((rows - h - 2) - 2 * y0), 1);
+    ASSERT_LT(y0 + h + 1, rows);
     EXPECT_EQ(g.At(x0 + w - 1, y0 + h - 1).ch, U'\u2518');
     for (int cy = 0; cy < h - 2; ++cy)
       for (int cx = 0; cx < w - 2; ++cx) {
@@ -200,11 +197,8 @@ TermGrid Composed(const Plane& p, int w, int h, const std::string& status) {
 
 TEST(TuiScreen, RedrawBringsTheTerminalFromOneScreenToTheNext) {
   const TermPalette palette = MakePalette(TermColours::k256);
-  struct {
-    const char* what;
-    int w, h, newW, newH;
-    unsigned flips;  // dots changed between the two screens
-  } const rows[] = {
+  // What, the terminal's size before and after, the dots changed.
+  const std::tuple<const char*, int, int, int, int, unsigned> rows[] = {
       {"one dot", 80, 24, 80, 24, 1},
       {"a few dots", 140, 40, 140, 40, 12},
       {"many dots", 80, 24, 80, 24, 3000},
@@ -212,23 +206,23 @@ TEST(TuiScreen, RedrawBringsTheTerminalFromOneScreenToTheNext) {
       {"a resize redraws the whole screen", 140, 40, 80, 24, 0},
   };
   std::mt19937 rng(42);
-  for (const auto& r : rows) {
-    SCOPED_TRACE(r.what);
-    Plane before = RandomPlane(r.flips), after = before;
-    for (unsigned i = 0; i < r.flips; ++i) {
+  for (auto [what, w, h, newW, newH, flips] : rows) {
+    SCOPED_TRACE(what);
+    Plane before = RandomPlane(flips), after = before;
+    for (unsigned i = 0; i < flips; ++i) {
       int x = static_cast<int>(rng() % kLcdWidth), y = static_cast<int>(rng() % kLcdHeight);
       after[y * kLcdRowBytes + x / 8] ^= static_cast<uint8_t>(0x80 >> (x % 8));
     }
-    TermGrid a = Composed(before, r.w, r.h, ""), b = Composed(after, r.newW, r.newH, "<ALPHA>");
-    ModelTerminal term(r.w, r.h, palette);
+    TermGrid a = Composed(before, w, h, ""), b = Composed(after, newW, newH, "<ALPHA>");
+    ModelTerminal term(w, h, palette);
     term.Play(RenderDiff(nullptr, a, palette));
     ASSERT_EQ(term.screen.cells, a.cells);
     std::string diff = RenderDiff(&a, b, palette);
-    if (r.w != r.newW) term.screen.Reset(r.newW, r.newH);
+    if (w != newW) term.screen.Reset(newW, newH);
     term.Play(diff);
     ASSERT_EQ(term.screen.cells, b.cells);
     EXPECT_EQ(term.style, kStylePlain) << "the next writer starts from plain";
-    if (r.w != r.newW) {
+    if (w != newW) {
       EXPECT_EQ(diff.find("\x1b[2J"), palette.styles[kStylePlain].size());
     } else {
       EXPECT_EQ(diff.find("\x1b[2J"), std::string::npos) << "a change of dots is no full redraw";

@@ -1,5 +1,5 @@
-// The LCD image, status line, dialogs and blinking cursor the host services
-// give the OS and the front ends.
+// What the host services give the OS and the front ends: the LCD image,
+// status line, dialogs, blinking cursor, heap and key tables.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -12,6 +12,7 @@
 #include "host/services/cursor_blink.h"
 #include "host/services/front_end.h"
 #include "host/services/host_services.h"
+#include "host/services/key_tables.h"
 #include "tests/host/test_front_end.h"
 
 namespace {
@@ -129,18 +130,17 @@ TEST_F(LcdServicesTest, OpenCalcFilesSumsTheImportsAndStopsOnANegativeCount) {
   for (const Case& c : cases) {
     frontEnd.paths.assign(c.counts.size(), "/tmp/X.g1m");
     frontEnd.answer = c.chosen;
-    struct Ctx {
-      const std::vector<int>* counts;
-      int calls = 0;
-    } ctx{&c.counts};
+    std::vector<int> counts = c.counts;  // what each import returns, in turn
     int result = HostOpenCalcFiles(
-        [](const char*, void* p) {
-          auto* ctx = static_cast<Ctx*>(p);
-          return (*ctx->counts)[ctx->calls++];
+        [](const char*, void* left) {
+          auto* counts = static_cast<std::vector<int>*>(left);
+          int count = counts->front();
+          counts->erase(counts->begin());
+          return count;
         },
-        &ctx);
+        &counts);
     EXPECT_EQ(result, c.result);
-    EXPECT_EQ(ctx.calls, c.calls);
+    EXPECT_EQ(c.counts.size() - counts.size(), size_t(c.calls));
   }
 }
 
@@ -217,6 +217,102 @@ TEST_F(LcdServicesTest, HiddenCursorResetsTheBlinkPhase) {
   gCursor.visible = true;
   ASSERT_TRUE(CursorBlinkTick());
   EXPECT_TRUE(LcdDot(0, 0));  // the on phase again, not the off phase
+}
+
+class OsHeapTest : public ::testing::Test {
+ protected:
+  void SetUp() override { OsHeapReset(); }
+  void TearDown() override { OsHeapReset(); }
+};
+
+TEST_F(OsHeapTest, BlockSizeLimit) {
+  EXPECT_NE(OsMalloc(65535), nullptr);
+  EXPECT_EQ(OsMalloc(65536), nullptr);
+  EXPECT_EQ(OsCalloc(256, 256), nullptr);  // exactly 65,536
+  auto* block = static_cast<uint8_t*>(OsCalloc(255, 257));
+  ASSERT_NE(block, nullptr);
+  for (int i = 0; i < 255 * 257; ++i) ASSERT_EQ(block[i], 0) << i;
+  // A product that wraps around 32 bits must not slip under the limit.
+  EXPECT_EQ(OsCalloc(0x10000, 0x10000), nullptr);
+  EXPECT_EQ(OsHeapLiveBlocks(), 2);
+}
+
+TEST_F(OsHeapTest, TheHundredTwentyNinthBlockIsRefusedUntilReset) {
+  for (int i = 0; i < kOsHeapSlots; ++i) ASSERT_NE(OsMalloc(16), nullptr) << i;
+  EXPECT_EQ(OsMalloc(16), nullptr);
+  EXPECT_EQ(OsRealloc(nullptr, 16), nullptr);  // a null block also needs a free slot
+  OsHeapReset();
+  EXPECT_EQ(OsHeapLiveBlocks(), 0);
+  for (int i = 0; i < kOsHeapSlots; ++i) ASSERT_NE(OsMalloc(16), nullptr) << i;
+}
+
+TEST_F(OsHeapTest, ReallocKeepsContentsAndUnknownPointersAreIgnored) {
+  auto* block = static_cast<char*>(OsMalloc(8));
+  std::memcpy(block, "abcdefg", 8);
+  auto* grown = static_cast<char*>(OsRealloc(block, 4000));
+  ASSERT_NE(grown, nullptr);
+  EXPECT_STREQ(grown, "abcdefg");
+  EXPECT_EQ(OsHeapLiveBlocks(), 1);
+  EXPECT_EQ(OsRealloc(grown, 65536), nullptr);  // refused, the old block stays
+  int local = 0;
+  OsFree(&local);
+  EXPECT_EQ(OsRealloc(&local, 10), nullptr);
+  OsFree(nullptr);
+  EXPECT_EQ(OsHeapLiveBlocks(), 1);
+  OsFree(grown);
+  EXPECT_EQ(OsHeapLiveBlocks(), 0);
+}
+
+// A click in the LCD's label band lands on the function key below it.
+TEST(KeyTables, ClicksOnTheFaceFindTheirKeys) {
+  const std::array<int, 3> cases[] = {  // x, y, code (-1: no key)
+      {150, 200, 59}, {46, 200, 79},  {296, 200, 29},  // label band: F3, F1, F6
+      {44, 200, -1},  {150, 193, -1},                  // just outside the band
+      {83, 315, 79},  {84, 315, -1},                   // right and bottom edges are inside
+      {44, 293, 79},  {200, 250, -1}, {263, 340, 28},  // cursor pad: UP
+      {298, 649, 31}, {299, 649, -1},
+  };
+  for (auto [clickX, clickY, code] : cases) {
+    int x = clickX, y = clickY;
+    RemapLabelBand(&x, &y);
+    const KeyRect* k = HitTestKey(x, y);
+    EXPECT_EQ(k ? k->code : -1, code) << clickX << "," << clickY;
+  }
+}
+
+TEST(KeyTables, TypedCharacters) {
+  const std::array<int, 3> cases[] = {  // character, key code, aux
+      {'7', 74, '7'},         {'^', 57, '^'},         {'-', 32, '-'},
+      {'!', kNoKey, '!'},     {'\\', kNoKey, '\\'},   {192, kNoKey, 0xE501},
+      {214, kNoKey, 0xE517},  {216, kNoKey, 0xE518},  {222, kNoKey, 0xE51E},
+      {233, kNoKey, 0xE60A},  {248, kNoKey, 0xE618},  {254, kNoKey, 0xE61E},
+      {215, kNoKey, 0xA9},    {247, kNoKey, 0xB9},    {255, kNoKey, 0xE620},
+      {223, kNoKey, 0xE641},  {191, kNoKey, 0xE591},  {128, kNoKey, 0xE592},
+  };
+  for (auto [character, code, aux] : cases) {
+    const PcCharRow* row = PcCharOf(character);
+    ASSERT_NE(row, nullptr) << character;
+    EXPECT_EQ(std::pair(int{row->code}, int{row->aux}), std::pair(code, aux)) << character;
+  }
+  // Letters, controls and unlisted signs have no row.
+  for (int character : {int{'q'}, int{'Q'}, int{' '}, 13, int{'`'}, 129, 160})
+    EXPECT_EQ(PcCharOf(character), nullptr) << character;
+  int rows = 1;
+  for (const PcCharRow* r = PcCharTableRows(); r->character != -1; ++r) ++rows;
+  EXPECT_EQ(rows, kPcCharRows);
+}
+
+TEST(KeyTables, PcKeysAndTheCodePage) {
+  EXPECT_EQ(UnicodeToCp1252(0xE9), 233);
+  EXPECT_EQ(UnicodeToCp1252(0x20AC), 128);  // euro sign
+  EXPECT_EQ(UnicodeToCp1252(0x0153), 156);
+  EXPECT_EQ(UnicodeToCp1252(0x03B8), -1);  // theta has no code there
+  EXPECT_EQ(PcKeyOf(kVkReturn)->code, 31);
+  EXPECT_EQ(PcKeyOf(kVkBack)->code, 44);
+  EXPECT_EQ(PcKeyOf(kVkSpace)->code, kNoKey);
+  EXPECT_EQ(PcKeyOf(kVkF7), nullptr);
+  EXPECT_TRUE(PcKeyIgnored(kVkDecimal));
+  EXPECT_FALSE(PcKeyIgnored(kVkDelete));
 }
 
 }  // namespace
