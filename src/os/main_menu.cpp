@@ -24,7 +24,7 @@ struct KeypadLetter {
 };
 constexpr KeypadLetter kKeypadLetters[] = {
     {kKeyXThetaT, 'A'}, {149, 'B'}, {133, 'C'}, {129, 'D'}, {130, 'E'}, {131, 'F'},
-    {187, 'G'},         {30046, 'H'}, {'(', 'I'}, {')', 'J'}, {',', 'K'}, {14, 'L'},
+    {187, 'G'},         {kKeyFractionDecimal, 'H'}, {'(', 'I'}, {')', 'J'}, {',', 'K'}, {14, 'L'},
     {169, 'S'},         {185, 'T'}, {137, 'X'}, {153, 'Y'}, {'0', 'Z'},
 };
 

@@ -125,7 +125,7 @@ constexpr MenuSpec kPrgm[] = {
 
 // ---- The SHIFT bar, the ALPHA bar, CLIP ---------------------------------------------
 constexpr MenuSpec kShift[] = {
-    {192, {kNone, kNone, Ctl("V-Win", 30030), Sub("SKTCH", 193), kNone, kNone}},
+    {192, {kNone, kNone, Ctl("V-Win", kKeyVWin), Sub("SKTCH", 193), kNone, kNone}},
     {193,
      {Tok("Cls", 0xD1), Tok("Tang", 0xF7A0), Tok("Norm", 0xF7A1), Tok("Inv", 0xF7A2),
       Tok("Vert", 0xF7A3), Tok("Hztl", 0xF7A4)}},

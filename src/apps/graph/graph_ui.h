@@ -21,8 +21,6 @@ enum GraphMenu : int {
 // Control codes of the SHIFT bar's graph tools.
 inline constexpr uint32_t kKeyTrace = 31901;
 inline constexpr uint32_t kKeyZoom = 31902;
-inline constexpr uint32_t kKeyVWin = 30030;   // the SHIFT bar's V-Win key
-inline constexpr uint32_t kKeySetup = 30037;  // SHIFT MENU
 
 // Registers every menu of the application and the system families the
 // editors use (OPTN, VARS, the SHIFT and ALPHA bars).

@@ -25,13 +25,6 @@
 
 namespace {
 
-constexpr uint32_t kKeyFractionDecimal = 30046;
-constexpr uint32_t kKeyMixedImproper = 30026;
-constexpr uint32_t kKeyPaste = 30036;
-constexpr uint32_t kKeySetup = 30037;
-constexpr uint32_t kKeyLineStart = 30052;
-constexpr uint32_t kKeyLineEnd = 30053;
-
 // The screen's state while the application runs.
 struct RunMat {
   LineEditor line;
