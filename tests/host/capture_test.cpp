@@ -131,7 +131,6 @@ TEST_F(CaptureFolder, AnEmptyFolderIsTheCurrentDirectory) {
   fs::current_path(before);
   EXPECT_EQ(name, "Disp00004.bmp");
   EXPECT_EQ(written, "Disp00004.bmp");
-  ASSERT_TRUE(fs::exists(dir_ / "Disp00004.bmp"));
   EXPECT_EQ(fs::file_size(dir_ / "Disp00004.bmp"), 1086u);
 }
 

@@ -32,29 +32,18 @@ TEST(KeyTableFile, LinesBecomeRecords) {
       {"a line cut short", "7\n", {{7, -1, ""}}},
       {"blanks inside and after the name stay", "45 a  b \n", {{4, 5, "a  b "}}},
       {"a last line without newline", "11 [AC]\n12 [X]", {{1, 1, "[AC]"}, {1, 2, "[X]"}}},
+      {"1500 characters: the first 1023 are one record, the rest another",
+       "12" + std::string(1498, 'x') + "\n",
+       {{1, 2, std::string(1021, 'x')}, {-1, -1, std::string(475, 'x')}}},
+      {"1023 characters and a newline: the newline alone is an empty line",
+       "12" + std::string(1021, 'y') + "\n34 [Z]\n",
+       {{1, 2, std::string(1021, 'y')}, {3, 4, "[Z]"}}},
   };
   for (const TableCase& c : cases) {
     KeyTable table;
     table.Parse(c.text);
     EXPECT_EQ(table.records(), c.expected) << c.what;
   }
-}
-
-TEST(KeyTableFile, LongLinesAreReadInPieces) {
-  // 1500 characters: the first 1023 are one record, the rest another.
-  std::string line = "12" + std::string(1498, 'x') + "\n";
-  KeyTable table;
-  table.Parse(line);
-  ASSERT_EQ(table.records().size(), 2u);
-  EXPECT_EQ(table.records()[0].row, 1);
-  EXPECT_EQ(table.records()[0].name, std::string(1021, 'x'));
-  EXPECT_EQ(table.records()[1].row, -1);
-  EXPECT_EQ(table.records()[1].name, std::string(1500 - 1023 - 2, 'x'));
-
-  // Exactly 1023 characters and a newline: the newline alone is an empty line.
-  table.Parse("12" + std::string(1021, 'y') + "\n34 [Z]\n");
-  ASSERT_EQ(table.records().size(), 2u);
-  EXPECT_EQ(table.records()[1].name, "[Z]");
 }
 
 TEST(KeyTableFile, LookupsFindTheFirstMatch) {

@@ -21,7 +21,7 @@ uint8_t gVram[kLcdBytes];
 int gShift = 0;
 TextCursorInfo gCursor;
 
-class LcdServicesTest : public ::testing::Test {
+class HostServices : public ::testing::Test {
  protected:
   void SetUp() override {
     HostResetForTest();
@@ -45,7 +45,7 @@ class LcdServicesTest : public ::testing::Test {
   RecordingFrontEnd frontEnd;
 };
 
-TEST_F(LcdServicesTest, ByteAccessStoresTheComplement) {
+TEST_F(HostServices, ByteAccessStoresTheComplement) {
   HostLcdWriteByte(0, 0, 0x80);
   EXPECT_EQ(HostLcdReadByte(0, 0), 0x80);
   EXPECT_EQ(LcdByte(0, 0), 0x7F);  // bit 0 = dark in the image
@@ -58,7 +58,7 @@ TEST_F(LcdServicesTest, ByteAccessStoresTheComplement) {
   EXPECT_EQ(HostLcdReadByte(-1, 0), 0);
 }
 
-TEST_F(LcdServicesTest, PutDisplayCopiesVramUnlessTheDisplayIsHeld) {
+TEST_F(HostServices, PutDisplayCopiesVramUnlessTheDisplayIsHeld) {
   gVram[5 * kLcdRowBytes + 3] = 0xA5;
   PutDisplay();
   EXPECT_EQ(LcdByte(3, 5), 0x5A);
@@ -70,7 +70,7 @@ TEST_F(LcdServicesTest, PutDisplayCopiesVramUnlessTheDisplayIsHeld) {
   EXPECT_EQ(frontEnd.redraws, 1);
 }
 
-TEST_F(LcdServicesTest, ClearLcdBlanksAndBusyIndicatorMarksTheCorner) {
+TEST_F(HostServices, ClearLcdBlanksAndBusyIndicatorMarksTheCorner) {
   std::memset(gVram, 0xFF, sizeof gVram);
   ClearLcd();
   for (int row = 0; row < kLcdHeight; ++row) ASSERT_EQ(LcdByte(15, row), 0xFF);
@@ -80,7 +80,7 @@ TEST_F(LcdServicesTest, ClearLcdBlanksAndBusyIndicatorMarksTheCorner) {
   EXPECT_EQ(LcdByte(14, 0), 0xFF);
 }
 
-TEST_F(LcdServicesTest, StatusTextFollowsTheShiftState) {
+TEST_F(HostServices, StatusTextFollowsTheShiftState) {
   const std::pair<int, const char*> cases[] = {
       {0, ""},         {1, "<SHIFT>"},           {2, "<CLIP>"},     {4, "<ALPHA>"},
       {8, "<small-ALPHA>"}, {132, "<ALPHA-LOCK>"}, {136, "<small-ALPHA-LOCK>"}, {3, ""}};
@@ -100,7 +100,7 @@ TEST_F(LcdServicesTest, StatusTextFollowsTheShiftState) {
   EXPECT_EQ(frontEnd.message, "<SHIFT>\t[F1] note");
 }
 
-TEST_F(LcdServicesTest, GraphCursorIsClamped) {
+TEST_F(HostServices, GraphCursorIsClamped) {
   const std::array<int, 4> cases[] = {{200, -5, 127, 0}, {-1, 64, 0, 63}, {64, 32, 64, 32}};
   for (auto [x, y, wantX, wantY] : cases) {
     HostSetGraphCursor(x, y);
@@ -110,13 +110,13 @@ TEST_F(LcdServicesTest, GraphCursorIsClamped) {
   }
 }
 
-TEST_F(LcdServicesTest, SleepOfZeroSleepsTenMilliseconds) {
+TEST_F(HostServices, SleepOfZeroSleepsTenMilliseconds) {
   auto start = std::chrono::steady_clock::now();
   HostSleep(0);
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(10));
 }
 
-TEST_F(LcdServicesTest, OpenCalcFilesSumsTheImportsAndStopsOnANegativeCount) {
+TEST_F(HostServices, OpenCalcFilesSumsTheImportsAndStopsOnANegativeCount) {
   struct Case {
     std::vector<int> counts;
     bool chosen;
@@ -144,7 +144,7 @@ TEST_F(LcdServicesTest, OpenCalcFilesSumsTheImportsAndStopsOnANegativeCount) {
   }
 }
 
-TEST_F(LcdServicesTest, SaveDialogRewritesTheNameAndRespectsTheBuffer) {
+TEST_F(HostServices, SaveDialogRewritesTheNameAndRespectsTheBuffer) {
   frontEnd.paths = {"/home/u/work/prog1.g1e"};
   char buffer[64] = "PROG";
   EXPECT_EQ(HostChooseG1eToSave(buffer, sizeof buffer), 1);
@@ -183,7 +183,7 @@ TEST(CalcFileName, SaveNameIsUpperCaseWithoutExtension) {
   for (auto [chosen, rebuilt] : cases) EXPECT_EQ(CalcSaveNameFromPath(chosen), rebuilt) << chosen;
 }
 
-TEST_F(LcdServicesTest, PlainCursorOnlyAddsDarkDots) {
+TEST_F(HostServices, PlainCursorOnlyAddsDarkDots) {
   // A dark dot under the cursor's light part stays dark in the on phase.
   gVram[8 * kLcdRowBytes + 1] = 0x02;  // x = 14, y = 8: column 2 of the cell at (12, 8)
   LcdImageFromVram();
@@ -198,7 +198,7 @@ TEST_F(LcdServicesTest, PlainCursorOnlyAddsDarkDots) {
   EXPECT_TRUE(LcdDot(14, 8));
 }
 
-TEST_F(LcdServicesTest, OtherCursorsReplaceTheWholeCell) {
+TEST_F(HostServices, OtherCursorsReplaceTheWholeCell) {
   std::memset(gVram, 0xFF, sizeof gVram);
   LcdImageFromVram();
   gCursor = {0, 0, 16, true};  // overwrite cursor: only the bottom row
@@ -209,7 +209,7 @@ TEST_F(LcdServicesTest, OtherCursorsReplaceTheWholeCell) {
   EXPECT_TRUE(LcdDot(6, 0));  // the next cell is untouched
 }
 
-TEST_F(LcdServicesTest, HiddenCursorResetsTheBlinkPhase) {
+TEST_F(HostServices, HiddenCursorResetsTheBlinkPhase) {
   gCursor = {0, 0, 0, true};
   ASSERT_TRUE(CursorBlinkTick());
   gCursor.visible = false;
@@ -219,13 +219,7 @@ TEST_F(LcdServicesTest, HiddenCursorResetsTheBlinkPhase) {
   EXPECT_TRUE(LcdDot(0, 0));  // the on phase again, not the off phase
 }
 
-class OsHeapTest : public ::testing::Test {
- protected:
-  void SetUp() override { OsHeapReset(); }
-  void TearDown() override { OsHeapReset(); }
-};
-
-TEST_F(OsHeapTest, BlockSizeLimit) {
+TEST_F(HostServices, HeapBlockSizeLimit) {
   EXPECT_NE(OsMalloc(65535), nullptr);
   EXPECT_EQ(OsMalloc(65536), nullptr);
   EXPECT_EQ(OsCalloc(256, 256), nullptr);  // exactly 65,536
@@ -237,7 +231,7 @@ TEST_F(OsHeapTest, BlockSizeLimit) {
   EXPECT_EQ(OsHeapLiveBlocks(), 2);
 }
 
-TEST_F(OsHeapTest, TheHundredTwentyNinthBlockIsRefusedUntilReset) {
+TEST_F(HostServices, HeapRefusesThe129thBlockUntilReset) {
   for (int i = 0; i < kOsHeapSlots; ++i) ASSERT_NE(OsMalloc(16), nullptr) << i;
   EXPECT_EQ(OsMalloc(16), nullptr);
   EXPECT_EQ(OsRealloc(nullptr, 16), nullptr);  // a null block also needs a free slot
@@ -246,7 +240,7 @@ TEST_F(OsHeapTest, TheHundredTwentyNinthBlockIsRefusedUntilReset) {
   for (int i = 0; i < kOsHeapSlots; ++i) ASSERT_NE(OsMalloc(16), nullptr) << i;
 }
 
-TEST_F(OsHeapTest, ReallocKeepsContentsAndUnknownPointersAreIgnored) {
+TEST_F(HostServices, HeapReallocKeepsContentsAndUnknownPointersAreIgnored) {
   auto* block = static_cast<char*>(OsMalloc(8));
   std::memcpy(block, "abcdefg", 8);
   auto* grown = static_cast<char*>(OsRealloc(block, 4000));
