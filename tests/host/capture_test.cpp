@@ -134,8 +134,6 @@ TEST_F(CaptureFolder, AnEmptyFolderIsTheCurrentDirectory) {
   EXPECT_EQ(fs::file_size(dir_ / "Disp00004.bmp"), 1086u);
 }
 
-// ---- Clip text ------------------------------------------------------------------
-
 class ClipText : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -117,6 +117,12 @@ TEST_F(HostServices, SleepOfZeroSleepsTenMilliseconds) {
 }
 
 TEST_F(HostServices, OpenCalcFilesSumsTheImportsAndStopsOnANegativeCount) {
+  static std::vector<int> left;  // what each import returns, in turn
+  const auto import = [](const char*, void*) {
+    int count = left.front();
+    left.erase(left.begin());
+    return count;
+  };
   struct Case {
     std::vector<int> counts;
     bool chosen;
@@ -130,21 +136,13 @@ TEST_F(HostServices, OpenCalcFilesSumsTheImportsAndStopsOnANegativeCount) {
   for (const Case& c : cases) {
     frontEnd.paths.assign(c.counts.size(), "/tmp/X.g1m");
     frontEnd.answer = c.chosen;
-    std::vector<int> counts = c.counts;  // what each import returns, in turn
-    int result = HostOpenCalcFiles(
-        [](const char*, void* left) {
-          auto* counts = static_cast<std::vector<int>*>(left);
-          int count = counts->front();
-          counts->erase(counts->begin());
-          return count;
-        },
-        &counts);
-    EXPECT_EQ(result, c.result);
-    EXPECT_EQ(c.counts.size() - counts.size(), size_t(c.calls));
+    left = c.counts;
+    EXPECT_EQ(HostOpenCalcFiles(import, nullptr), c.result);
+    EXPECT_EQ(c.counts.size() - left.size(), size_t(c.calls));
   }
 }
 
-TEST_F(HostServices, SaveDialogRewritesTheNameAndRespectsTheBuffer) {
+TEST_F(HostServices, SaveDialogRewritesTheNameWithinTheBuffer) {
   frontEnd.paths = {"/home/u/work/prog1.g1e"};
   char buffer[64] = "PROG";
   EXPECT_EQ(HostChooseG1eToSave(buffer, sizeof buffer), 1);

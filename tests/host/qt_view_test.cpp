@@ -2,7 +2,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QSettings>
-#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <QClipboard>
@@ -231,7 +230,6 @@ class QtViewTest : public QObject {
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
     QTRY_VERIFY(HostOsThreadStarted());
-    frame.close();
   }
 
   void copyPictureIsTheLcdWithItsCursor() {
