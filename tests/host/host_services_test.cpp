@@ -82,8 +82,8 @@ TEST_F(HostServices, ClearLcdBlanksAndBusyIndicatorMarksTheCorner) {
 
 TEST_F(HostServices, StatusTextFollowsTheShiftState) {
   const std::pair<int, const char*> cases[] = {
-      {0, ""},         {1, "<SHIFT>"},           {2, "<CLIP>"},     {4, "<ALPHA>"},
-      {8, "<small-ALPHA>"}, {132, "<ALPHA-LOCK>"}, {136, "<small-ALPHA-LOCK>"}, {3, ""}};
+      {0, ""}, {1, "<SHIFT>"}, {2, "<CLIP>"}, {4, "<ALPHA>"}, {8, "<small-ALPHA>"},
+      {132, "<ALPHA-LOCK>"}, {136, "<small-ALPHA-LOCK>"}, {3, ""}};
   for (auto [shift, text] : cases) {
     gShift = shift;
     PutDisplay();
