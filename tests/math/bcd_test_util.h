@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "math/bcd.h"
 
@@ -58,5 +59,19 @@ inline void ExpectValue(const BcdNumber& r, const char* want, const std::string&
     EXPECT_EQ(BcdErrorCode(&r), std::atoi(want + 1)) << what;
   } else {
     EXPECT_EQ(Hex(r), Hex(N(want))) << what;
+  }
+}
+
+// One operation of BcdBinary and what it must give: a text, or "E<code>".
+struct BinaryCase {
+  int op;
+  const char *a, *b, *want;
+};
+
+inline void CheckBinary(const std::vector<BinaryCase>& cases) {
+  for (const BinaryCase& c : cases) {
+    BcdNumber x = N(c.a), y = N(c.b), r{};
+    BcdBinary(c.op, &x, &y, &r);
+    ExpectValue(r, c.want, std::string(c.a) + " op" + std::to_string(c.op) + " " + c.b);
   }
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -14,39 +15,18 @@
 namespace {
 
 std::string Show(const char* s) {
+  static const std::map<uint8_t, const char*> kShown = {{0x0F, "E"}, {0x87, "(-)"}, {0x89, "+"},
+                                                        {0x99, "-"}, {0xBB, "_"},   {0x0D, "|"}};
   std::string r;
   for (; *s; ++s) {
     uint8_t c = uint8_t(*s);
     if (c == 0x7F) {
       uint8_t second = uint8_t(*++s);
       r += second == 0x50 ? "i" : second == 0x54 ? "<" : "?";
-      continue;
-    }
-    switch (c) {
-      case 0x0F:
-        r += "E";
-        break;
-      case 0x87:
-        r += "(-)";
-        break;
-      case 0x89:
-        r += "+";
-        break;
-      case 0x99:
-        r += "-";
-        break;
-      case 0xBB:
-        r += "_";
-        break;
-      case 0x0D:
-        r += "|";
-        break;
-      default:
-        if (c >= 0x1A && c <= 0x1F) {
-          r += char('A' + c - 0x1A);
-        } else {
-          r += char(c);
-        }
+    } else if (kShown.count(c)) {
+      r += kShown.at(c);
+    } else {
+      r += c >= 0x1A && c <= 0x1F ? char('A' + c - 0x1A) : char(c);
     }
   }
   return r;
@@ -237,17 +217,11 @@ TEST(BcdText, ErrorsFractionsAndSpecialParts) {
   }
   EXPECT_EQ(Format("1/3", 0), "1_3");
   EXPECT_EQ(Format("-3/4", ModeByte(kBcdFix, 2)), "(-)3_4");  // fractions are never rounded
-  BcdNumber mixed{};
-  mixed.bytes[0] = 0x1A;
-  mixed.bytes[1] = 0x41;
-  mixed.bytes[2] = 0xA1;
-  mixed.bytes[3] = 0xA2;
+  BcdNumber mixed = Bytes({0x1A, 0x41, 0xA1, 0xA2});
   char out[kBcdTextSize];
   BcdFractionText(&mixed, out);
   EXPECT_EQ(Show(out), "1_1_2");
-  BcdNumber bad{};
-  bad.bytes[0] = 0x10;
-  bad.bytes[1] = 0x1B;  // d1 = 0xB
+  BcdNumber bad = Bytes({0x10, 0x1B});  // d1 = 0xB
   EXPECT_EQ(Format(&bad, BcdDisplay{}), "ERROR");
 }
 
@@ -259,9 +233,7 @@ TEST(BcdText, RoundForDisplay) {
   BcdComplexSplit(&z.re, &re, &im);
   EXPECT_EQ(Hex(re), Hex(N("2.67")));
   EXPECT_EQ(Hex(im), Hex(N("0")));
-  BcdNumber bad{};
-  bad.bytes[0] = 0x10;
-  bad.bytes[1] = 0x1C;
+  BcdNumber bad = Bytes({0x10, 0x1C});
   EXPECT_EQ(BcdRoundForDisplay(&bad, kBcdNorm1, 0, false), 0);
   EXPECT_EQ(BcdErrorCode(&bad), kBcdErrMa);
   BcdNumber x = N("-9.99999999995E99");

@@ -2,6 +2,7 @@
 // cases stay exact, and the core's hooks reach division and power.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 
 #include "math/bcd_test_util.h"
@@ -23,82 +24,62 @@ void ExpectComplex(const BcdNumber* r, const char* re, const char* im, const std
   EXPECT_EQ(BcdIsComplex(r), !BcdIsZero(&b)) << what;
 }
 
-enum Op { kDiv, kPow, kSqrt, kLn, kLog, kExp, kTenPow, kAbs, kArg };
+int ArgInDegrees(const BcdNumber* z, BcdNumber* r) {
+  return FnComplexArg(z, r, kFnDegrees);
+}
 
-struct ComplexCase {
-  Op op;
-  const char *are, *aim, *bre, *bim;
-  const char *re, *im;
-};
-
-TEST(FunctionsComplex, Values) {
-  const ComplexCase cases[] = {
-      {kDiv, "1", "1", "1", "-1", "0", "1"},
-      {kDiv, "3", "4", "0", "0", "E3", ""},
-      {kDiv, "1", "0", "0", "2", "0", "-0.5"},
-      {kPow, "1", "1", "2", "0", "0", "2"},
-      {kPow, "0", "1", "2", "0", "-1", "0"},
-      {kPow, "0", "1", "-1", "0", "0", "-1"},
-      {kPow, "-8", "0", "1/3", "0", "1", "1.73205080756888"},
-      {kPow, "0", "0", "2", "0", "0", "0"},
-      {kPow, "0", "0", "0", "1", "E3", ""},
-      {kPow, "0", "1", "0", "1", "0.207879576350762", "0"},
-      {kSqrt, "-4", "0", "", "", "0", "2"},
-      {kSqrt, "3", "-4", "", "", "2", "-1"},
-      {kSqrt, "-3", "4", "", "", "1", "2"},
-      {kLn, "-1", "0", "", "", "0", "3.14159265358979"},
-      {kLn, "0.6", "0.8", "", "", "0", "0.927295218001612"},
-      {kLn, "0", "0", "", "", "E3", ""},
-      {kLog, "-100", "0", "", "", "2", "1.36437635384184"},
-      {kExp, "0", "3.14159265358979", "", "", "-1", "3.23846264338328E-15"},
-      {kExp, "231", "1", "", "", "E3", ""},
-      {kExp, "0", "1E-40", "", "", "1", "1E-40"},
-      {kLn, "1", "1E-20", "", "", "5E-41", "1E-20"},
-      {kDiv, "0.1", "0.2", "0.2", "0.4", "0.5", "0"},
-      {kTenPow, "0", "1", "", "", "-0.668201510190313", "0.743980336957493"},
-      {kAbs, "3", "-4", "", "", "5", "0"},
-      {kArg, "0", "1", "", "", "90", "0"},
-      {kArg, "-1", "0", "", "", "180", "0"},
-      {kArg, "-1", "-1", "", "", "-135", "0"},
-      {kArg, "0", "0", "", "", "0", "0"},
+TEST(FunctionsComplex, BinaryValues) {
+  const struct {
+    int (*fn)(const BcdNumber*, const BcdNumber*, BcdNumber*);
+    const char *are, *aim, *bre, *bim, *re, *im;
+  } cases[] = {
+      {FnComplexDiv, "1", "1", "1", "-1", "0", "1"},
+      {FnComplexDiv, "3", "4", "0", "0", "E3", ""},
+      {FnComplexDiv, "1", "0", "0", "2", "0", "-0.5"},
+      {FnComplexDiv, "0.1", "0.2", "0.2", "0.4", "0.5", "0"},
+      {FnComplexPow, "1", "1", "2", "0", "0", "2"},
+      {FnComplexPow, "0", "1", "2", "0", "-1", "0"},
+      {FnComplexPow, "0", "1", "-1", "0", "0", "-1"},
+      {FnComplexPow, "-8", "0", "1/3", "0", "1", "1.73205080756888"},
+      {FnComplexPow, "0", "0", "2", "0", "0", "0"},
+      {FnComplexPow, "0", "0", "0", "1", "E3", ""},
+      {FnComplexPow, "0", "1", "0", "1", "0.207879576350762", "0"},
   };
-  for (const ComplexCase& c : cases) {
-    BcdComplex a = C(c.are, c.aim);
-    BcdComplex b{};
-    if (c.bre[0]) b = C(c.bre, c.bim);
-    BcdComplex r{};
-    switch (c.op) {
-      case kDiv:
-        FnComplexDiv(&a.re, &b.re, &r.re);
-        break;
-      case kPow:
-        FnComplexPow(&a.re, &b.re, &r.re);
-        break;
-      case kSqrt:
-        FnComplexSqrt(&a.re, &r.re);
-        break;
-      case kLn:
-        FnComplexLn(&a.re, &r.re);
-        break;
-      case kLog:
-        FnComplexLog(&a.re, &r.re);
-        break;
-      case kExp:
-        FnComplexExp(&a.re, &r.re);
-        break;
-      case kTenPow:
-        FnComplexTenPow(&a.re, &r.re);
-        break;
-      case kAbs:
-        FnComplexAbs(&a.re, &r.re);
-        break;
-      case kArg:
-        FnComplexArg(&a.re, &r.re, kFnDegrees);
-        break;
-    }
-    ExpectComplex(
-        &r.re, c.re, c.im,
-        "op " + std::to_string(c.op) + " of " + c.are + "," + c.aim + " " + c.bre + "," + c.bim);
+  for (const auto& c : cases) {
+    BcdComplex a = C(c.are, c.aim), b = C(c.bre, c.bim), r{};
+    c.fn(&a.re, &b.re, &r.re);
+    ExpectComplex(&r.re, c.re, c.im,
+                  std::string(c.are) + "," + c.aim + " and " + c.bre + "," + c.bim);
+  }
+}
+
+TEST(FunctionsComplex, UnaryValues) {
+  const struct {
+    int (*fn)(const BcdNumber*, BcdNumber*);
+    const char *are, *aim, *re, *im;
+  } cases[] = {
+      {FnComplexSqrt, "-4", "0", "0", "2"},
+      {FnComplexSqrt, "3", "-4", "2", "-1"},
+      {FnComplexSqrt, "-3", "4", "1", "2"},
+      {FnComplexLn, "-1", "0", "0", "3.14159265358979"},
+      {FnComplexLn, "0.6", "0.8", "0", "0.927295218001612"},
+      {FnComplexLn, "0", "0", "E3", ""},
+      {FnComplexLn, "1", "1E-20", "5E-41", "1E-20"},
+      {FnComplexLog, "-100", "0", "2", "1.36437635384184"},
+      {FnComplexExp, "0", "3.14159265358979", "-1", "3.23846264338328E-15"},
+      {FnComplexExp, "231", "1", "E3", ""},
+      {FnComplexExp, "0", "1E-40", "1", "1E-40"},
+      {FnComplexTenPow, "0", "1", "-0.668201510190313", "0.743980336957493"},
+      {FnComplexAbs, "3", "-4", "5", "0"},
+      {ArgInDegrees, "0", "1", "90", "0"},
+      {ArgInDegrees, "-1", "0", "180", "0"},
+      {ArgInDegrees, "-1", "-1", "-135", "0"},
+      {ArgInDegrees, "0", "0", "0", "0"},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    BcdComplex a = C(cases[i].are, cases[i].aim), r{};
+    cases[i].fn(&a.re, &r.re);
+    ExpectComplex(&r.re, cases[i].re, cases[i].im, "row " + std::to_string(i));
   }
 }
 

@@ -76,19 +76,16 @@ TEST(FunctionsPower, ErrorOperandsFirstOperandFirst) {
 
 TEST(FunctionsPower, RootOperator) {
   const struct {
-    int complexMode;
     const char *n, *x, *want;
   } cases[] = {
-      {kFnReal, "3", "-8", "-2"},  {kFnReal, "3", "27", "3"},
-      {kFnReal, "-2", "4", "0.5"}, {kFnReal, "2", "-8", "E17"},
-      {kFnReal, "0", "5", "E3"},   {kFnReal, "5", "0", "0"},
-      {kFnReal, "0.5", "3", "9"},  {kFnReal, "4", "1E-99", "1.77827941003892E-25"},
+      {"3", "-8", "-2"},  {"3", "27", "3"},
+      {"-2", "4", "0.5"}, {"2", "-8", "E17"},
+      {"0", "5", "E3"},   {"5", "0", "0"},
+      {"0.5", "3", "9"},  {"4", "1E-99", "1.77827941003892E-25"},
   };
   for (const auto& c : cases) {
     BcdNumber n[2] = {N(c.n)}, x[2] = {N(c.x)}, r[2] = {};
-    FnMode mode;
-    mode.complexMode = uint8_t(c.complexMode);
-    FnRoot(n, x, r, mode);
+    FnRoot(n, x, r, FnMode{});
     ExpectValue(r[0], c.want, std::string(c.n) + " root " + c.x);
   }
 }

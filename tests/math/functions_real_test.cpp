@@ -225,15 +225,4 @@ TEST(FunctionsPrefix, KindAndModeRules) {
   }
 }
 
-TEST(FunctionsPrefix, NotShowsEveryBitOfTheWidth) {
-  BcdNumber x[2] = {N("0")}, r[2] = {};
-  char text[kBcdTextSize];
-  FnApplyPrefix(0x00A7, x, r, Mode(kFnDegrees, kFnReal, kBcdBaseBin));
-  BcdBaseNText(r, kBcdBaseBin, text);
-  EXPECT_STREQ(text, "1111111111111111");
-  FnApplyPrefix(0x00A7, x, r, Mode(kFnDegrees, kFnReal, kBcdBaseHex));
-  BcdBaseNText(r, kBcdBaseHex, text);
-  EXPECT_EQ(std::string(text), std::string(8, char(0x1F)));  // F is the hex digit token 0x1F
-}
-
 }  // namespace
