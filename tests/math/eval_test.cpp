@@ -1,6 +1,7 @@
 // The evaluator through the path `vk2280-cli eval` takes: PC text to
 // tokens, the line runner, the result text.
 #include <string>
+#include <vector>
 
 #include "math/token.h"
 #include "tests/math/eval_test_util.h"
@@ -291,10 +292,7 @@ TEST_F(EvalLines, BreakStopsTheEvaluation) {
   EXPECT_EQ(Run("1+1"), "Error 1: Break");
   EvalSetBreakTest(nullptr);
   EXPECT_EQ(Run("1+1"), "2");
-}
-
-TEST_F(EvalLines, BreakStopsLongMatrixWork) {
-  static int calls;
+  static int calls;  // long matrix work checks for a break as it goes
   calls = 0;
   EvalSetBreakTest([] { return ++calls > 3 ? 1 : 0; });
   EXPECT_EQ(Run("(Identity 30)⁻¹"), "Error 1: Break");
@@ -332,38 +330,34 @@ Direct EvalTokens(const uint8_t* tokens, uint32_t flags, EvalStacks* stacks = nu
   return d;
 }
 
-TEST(EvalDirect, CursorStopsOnTheEndingToken) {
-  static const uint8_t kTokens[] = {'1', 0x89, '2', 0x3A, '5', 0};
-  EvalStacks stacks;
-  Direct d = EvalTokens(kTokens, 0, &stacks);
-  ASSERT_EQ(d.ok, 1);
-  EXPECT_EQ(*d.stop, 0x3A);
-  EXPECT_EQ(stacks.opCount, 0);
-  EXPECT_EQ(stacks.valueCount, 0);
-}
-
-TEST(EvalDirect, ConditionSideEndsAtARelation) {
-  static const uint8_t kTokens[] = {'1', 0x89, '2', 0x3C, '5', 0};
-  Direct d = EvalTokens(kTokens, kEvalConditionSide);
-  ASSERT_EQ(d.ok, 1);
-  EXPECT_EQ(*d.stop, 0x3C);
-}
-
-TEST(EvalDirect, NoMatrixFlagRefusesMatrices) {
-  static const uint8_t kTokens[] = {0x7F, 0x40, 'A', 0};
-  Direct d = EvalTokens(kTokens, kEvalNoMatrix);
-  EXPECT_EQ(d.ok, 0);
-  EXPECT_EQ(BcdErrorCode(&d.value[0]), kBcdErrSyntax);
-}
-
-TEST(EvalDirect, IntegralInsideAnIntegralIsASyntaxError) {
-  static const uint8_t kTokens[] = {'1', 0};
-  EvalStacks stacks;
-  stacks.ops[0] = 0x8D;
-  stacks.opCount = 1;
-  Direct d = EvalTokens(kTokens, kEvalIntegral, &stacks);
-  EXPECT_EQ(d.ok, 0);
-  EXPECT_EQ(BcdErrorCode(&d.value[0]), kBcdErrSyntax);
+TEST(EvalDirect, FlagsDecideWhereTheEvaluationStops) {
+  const struct {
+    std::vector<uint8_t> tokens;
+    uint32_t flags;
+    uint8_t pending;  // an operator byte already on the stack, or 0
+    int stop;         // the token the cursor ends on, or minus the error code
+  } rows[] = {
+      {{'1', 0x89, '2', 0x3A, '5'}, 0, 0, 0x3A},
+      {{'1', 0x89, '2', 0x3C, '5'}, kEvalConditionSide, 0, 0x3C},  // at a relation
+      {{0x7F, 0x40, 'A'}, kEvalNoMatrix, 0, -kBcdErrSyntax},
+      {{'1'}, kEvalIntegral, 0x8D, -kBcdErrSyntax},  // an integral inside an integral
+  };
+  for (const auto& r : rows) {
+    std::vector<uint8_t> tokens = r.tokens;
+    tokens.push_back(0);
+    EvalStacks stacks;
+    if (r.pending) stacks.ops[stacks.opCount++] = r.pending;
+    Direct d = EvalTokens(tokens.data(), r.flags, &stacks);
+    if (r.stop < 0) {
+      EXPECT_EQ(d.ok, 0);
+      EXPECT_EQ(BcdErrorCode(&d.value[0]), -r.stop);
+      continue;
+    }
+    ASSERT_EQ(d.ok, 1) << r.stop;
+    EXPECT_EQ(*d.stop, r.stop);
+    EXPECT_EQ(stacks.opCount, 0);
+    EXPECT_EQ(stacks.valueCount, 0);
+  }
 }
 
 TEST(EvalDirect, ArgumentsNestFourDeep) {

@@ -4,11 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "math/eval.h"
 #include "math/eval_print.h"
+#include "math/interp.h"
+#include "math/text_tokens.h"
 #include "memory/mcs_core.h"
 #include "memory/mem_app.h"
 #include "os/setup.h"
@@ -27,6 +31,33 @@ class EvalFixture : public ::testing::Test {
   // Output line of one text line, as `vk2280-cli eval` prints it.
   static std::string Run(const std::string& line, bool canonical = false) {
     return EvalTextLine(line, canonical).text;
+  }
+
+  static void Store(const char* name, const std::string& text) {
+    std::string tokens;
+    int column = 0;
+    ASSERT_EQ(ProgramTextToTokens(text, &tokens, &column), 0) << text << " column " << column;
+    ASSERT_EQ(
+        InterpStoreProgram(name, reinterpret_cast<const uint8_t*>(tokens.data()), tokens.size()),
+        0);
+  }
+
+  // Runs program NAME as Prog "NAME" does from a program start.
+  static InterpResult RunProgram(const std::string& name) {
+    std::string call = "\xED\"" + name + "\"";
+    call.push_back(0);
+    InterpResult r;
+    InterpRun(reinterpret_cast<const uint8_t*>(call.c_str()), kInterpModeProgram, &r, InterpIo{});
+    return r;
+  }
+
+  // The text of a known-answer program of tests/programs.
+  static std::string ProgramFile(const char* file) {
+    std::ifstream in(std::string(VK_SOURCE_DIR) + "/tests/programs/" + file);
+    EXPECT_TRUE(in) << file;
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
   }
 };
 

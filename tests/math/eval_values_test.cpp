@@ -11,6 +11,12 @@ namespace {
 using EvalArrays = EvalFixture;
 using namespace eval_internal;
 
+int UsedHandles() {
+  int n = 0;
+  for (int h = 0; h < kMemHandleCount; ++h) n += MemHandleBlock(h) != nullptr;
+  return n;
+}
+
 TEST_F(EvalArrays, ListArithmetic) {
   RunSteps({
       {"{1,2,3}", "{1,2,3}"},
@@ -115,12 +121,9 @@ TEST_F(EvalArrays, Matrices) {
 }
 
 TEST_F(EvalArrays, TemporaryBlocksAreFreedAfterEachLine) {
-  int before = 0;
-  for (int h = 0; h < kMemHandleCount; ++h) before += MemHandleBlock(h) != nullptr;
+  int before = UsedHandles();
   for (int i = 0; i < 300; ++i) Run("({1,2,3}+{4,5,6})×{1,1,1}");
-  int after = 0;
-  for (int h = 0; h < kMemHandleCount; ++h) after += MemHandleBlock(h) != nullptr;
-  EXPECT_EQ(after, before);
+  EXPECT_EQ(UsedHandles(), before);
 }
 
 TEST_F(EvalArrays, HandlesTheAllocatorDoesNotKnowAreAMemoryError) {
@@ -162,30 +165,24 @@ TEST_F(EvalArrays, AUnaryOperationReusesItsTemporaryBlock) {
   for (int i = 0; i < 3; ++i) BcdFromInt(&elems[size_t(i)].re, i + 1);
   BcdNumber v[2];
   ASSERT_EQ(MakeArray(ArrayKind::kList, 3, 1, elems, v), 1);
-  auto used = [] {
-    int n = 0;
-    for (int h = 0; h < kMemHandleCount; ++h) n += MemHandleBlock(h) != nullptr;
-    return n;
-  };
-  int before = used();
+  int before = UsedHandles();
   uint8_t handle[4];
   std::memcpy(handle, v[0].bytes + 5, 4);
   ASSERT_EQ(ApplyPrefix(0x87, v, CurrentMode()), 1);
   EXPECT_EQ(std::memcmp(handle, v[0].bytes + 5, 4), 0);
-  EXPECT_EQ(used(), before);
+  EXPECT_EQ(UsedHandles(), before);
   // A complex result needs twice the room: a new block, the old one freed.
-  BcdNumber i[2];
-  BcdNumber zero, one;
+  BcdNumber i[2], zero, one;
   BcdZero(&zero);
   BcdConst(&one, kBcdOne);
   BcdComplexMake(&zero, &one, i);
   ASSERT_EQ(ApplyBinary(0xA9, v, i, v, CurrentMode()), 1);
-  EXPECT_EQ(used(), before);
+  EXPECT_EQ(UsedHandles(), before);
   Array a;
   ASSERT_EQ(OpenArray(v, &a), 0);
   EXPECT_TRUE(a.complex);
   ReleaseAllTemporaries();
-  EXPECT_EQ(used(), before - 1);
+  EXPECT_EQ(UsedHandles(), before - 1);
 }
 
 TEST_F(EvalArrays, CoreArithmeticReachesListsThroughTheHook) {

@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -38,45 +36,15 @@ class InterpTest : public EvalFixture {
     return out;
   }
 
-  static void Store(const char* name, const std::string& text) {
-    std::string tokens;
-    int column = 0;
-    ASSERT_EQ(ProgramTextToTokens(text, &tokens, &column), 0) << text << " column " << column;
-    ASSERT_EQ(
-        InterpStoreProgram(name, reinterpret_cast<const uint8_t*>(tokens.data()), tokens.size()),
-        0);
-  }
-
   static std::string Variable(char letter) { return Line(std::string(1, letter)); }
 
-  // Runs program NAME as Prog "NAME" does from a program start (mode 0).
-  static InterpResult RunProgram(const std::string& name, TextScreen* screen = nullptr) {
-    std::string call = "\xED\"" + name + "\"";
-    call.push_back(0);
-    InterpIo io;
-    io.screen = screen;
-    InterpResult r;
-    InterpRun(reinterpret_cast<const uint8_t*>(call.c_str()), kInterpModeProgram, &r, io);
-    return r;
+  static void RunCases(const std::vector<Step>& cases) {
+    for (const Step& c : cases) {
+      EXPECT_EQ(EvalTextLine("ClrText", false).error, 0);
+      EXPECT_EQ(Line(c.line), c.want) << "line: " << c.line;
+    }
   }
 };
-
-struct Case {
-  const char* line;
-  const char* want;
-};
-
-void RunCases(const std::vector<Case>& cases) {
-  for (const Case& c : cases) {
-    EXPECT_EQ(EvalTextLine("ClrText", false).error, 0);
-    EvalPrinted p = EvalTextLine(c.line, false);
-    std::vector<std::string> lines = p.output;
-    if (!p.text.empty()) lines.push_back(p.text);
-    std::string out;
-    for (const std::string& o : lines) out += (out.empty() ? "" : "|") + o;
-    EXPECT_EQ(out, c.want) << "line: " << c.line;
-  }
-}
 
 TEST_F(InterpTest, Loops) {
   RunCases({
@@ -411,11 +379,7 @@ TEST_F(InterpTest, KnownAnswerPrograms) {
       {"newton_sqrt2.txt", "X", "1.41421356237310"},
   };
   for (const Program& p : programs) {
-    std::ifstream in(std::string(VK_SOURCE_DIR) + "/tests/programs/" + p.file);
-    ASSERT_TRUE(in) << p.file;
-    std::stringstream source;
-    source << in.rdbuf();
-    Store("KNOWN", source.str());
+    Store("KNOWN", ProgramFile(p.file));
     InterpResult r = RunProgram("KNOWN");
     EXPECT_EQ(r.error, 0) << p.file << " at " << r.programOffset;
     std::string value = EvalTextLine(p.variable, true).text;  // the canonical 15 digits
