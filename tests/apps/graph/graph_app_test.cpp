@@ -56,10 +56,11 @@ class GraphAppTest : public KeysTest {
     return Canonical(v);
   }
   static void Entry() { GraphAppEntry(1, 0); }
+  static void Window() { ViewWindowScreen(WindowSide::kMain); }
 };
 
 TEST_F(GraphAppTest, ViewWindowTakesTypedValues) {
-  Run({"DOWN", "1", "2", "EXE", "(-)", "2", "EXE"}, [] { ViewWindowScreen(WindowSide::kMain); });
+  Run({"DOWN", "1", "2", "EXE", "(-)", "2", "EXE"}, Window);
   EXPECT_EQ(Field(kXmax), Canonical(Num("12")));
   EXPECT_EQ(Field(kXscale), Canonical(Num("-2")));
   EXPECT_EQ(Field(kXdot), Canonical(Quotient("18.3", 126)));
@@ -69,29 +70,29 @@ TEST_F(GraphAppTest, ViewWindowRefusesBadValuesAndKeepsTheOld) {
   // dot 0: Range; 1/0: Ma; a dangling operator: Syntax. Each box is closed with EXIT.
   Run({"DOWN", "DOWN", "DOWN", "0", "EXE", "ESC", "1", "/", "0", "EXE", "ESC", "2", "+", "EXE",
        "ESC"},
-      [] { ViewWindowScreen(WindowSide::kMain); });
+      Window);
   EXPECT_EQ(Field(kXdot), Canonical(Num("0.1")));
   EXPECT_EQ(Field(kXmax), Canonical(Num("6.3")));
 }
 
 TEST_F(GraphAppTest, ViewWindowPresetsOnTheFunctionKeys) {
-  Run({"F3"}, [] { ViewWindowScreen(WindowSide::kMain); });
+  Run({"F3"}, Window);
   EXPECT_EQ(Field(kXmax), Canonical(Num("10")));
-  Run({"F2"}, [] { ViewWindowScreen(WindowSide::kMain); });
+  Run({"F2"}, Window);
   EXPECT_EQ(Field(kXmax), Canonical(Num("9.4247779607694")));
-  Run({"F1"}, [] { ViewWindowScreen(WindowSide::kMain); });
+  Run({"F1"}, Window);
   EXPECT_EQ(Field(kXmax), Canonical(Num("6.3")));
 }
 
 TEST_F(GraphAppTest, WindowMemoryPopUpsAskAgainForABadNumber) {
   ASSERT_EQ(SetWindowPreset(kPresetStd, WindowSide::kMain), 0);
   // STO: 7 is refused with the Argument box, 2 stores.
-  Run({"F4", "7", "EXE", "ESC", "2", "EXE"}, [] { ViewWindowScreen(WindowSide::kMain); });
+  Run({"F4", "7", "EXE", "ESC", "2", "EXE"}, Window);
   EXPECT_TRUE(GraphItemExists("VMEM2"));
   EXPECT_FALSE(GraphItemExists("VMEM7"));
-  Run({"F1", "F5", "2", "EXE"}, [] { ViewWindowScreen(WindowSide::kMain); });
+  Run({"F1", "F5", "2", "EXE"}, Window);
   EXPECT_EQ(Field(kXmax), Canonical(Num("10")));
-  Run({"F1", "F5", "ESC"}, [] { ViewWindowScreen(WindowSide::kMain); });
+  Run({"F1", "F5", "ESC"}, Window);
   EXPECT_EQ(Field(kXmax), Canonical(Num("6.3"))) << "EXIT recalls nothing";
 }
 
