@@ -121,9 +121,7 @@ TEST_F(InterpTest, FailureTable) {
       {"Locate 1,0,1", "Error 8: Argument ERROR"},
       {"Locate 1.5,1,1", "Error 8: Argument ERROR"},
       {"Locate 1/0,1,1", "Error 8: Argument ERROR"},
-      {"Fix 10", "Error 8: Argument ERROR"},
       {"Sci", "Error 8: Argument ERROR"},
-      {"Norm 3", "Error 8: Argument ERROR"},
       {"Bin", "Error 2: Syntax ERROR"},   // no Base-N mode
       {"Plot 1,1", "Error 3: Ma ERROR"},  // graph commands wait for their handlers
       {"1-Variable List1,1", "Error 3: Ma ERROR"},
