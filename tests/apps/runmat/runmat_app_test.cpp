@@ -25,6 +25,9 @@
 
 namespace {
 
+// The calculator's codes of ×, +, the fraction separator and i.
+const std::string kTimes = "\xA9", kPlus = "\x89", kFraction = "\xBB", kI = "\x7F\x50";
+
 class RunMatTest : public KeysTest {
  protected:
   void SetUp() override {
@@ -91,9 +94,7 @@ TEST_F(RunMatTest, ResultsRightAlignedAndAnsCarries) {
   Run({"1", "+", "2", "EXE", "*", "2", "EXE"});
   EXPECT_TRUE(Shows(1, "1+2"));
   EXPECT_TRUE(ShowsRight(2, "3"));
-  EXPECT_TRUE(Shows(3,
-                    "Ans\xA9"
-                    "2"));  // the operator after a result starts with Ans
+  EXPECT_TRUE(Shows(3, "Ans" + kTimes + "2"));  // the operator after a result starts with Ans
   EXPECT_TRUE(ShowsRight(4, "6"));
   EXPECT_EQ(Value("Ans"), "6");
 }
@@ -110,9 +111,7 @@ TEST_F(RunMatTest, LongComplexResultTakesTwoLines) {
   SetSetupItem(kSetupComplexMode, 1);
   Run({"tok:1/3+2i/3", "EXE"});
   EXPECT_TRUE(ShowsRight(2, "0.3333333333"));
-  EXPECT_TRUE(ShowsRight(3,
-                         "\x89"
-                         "0.6666666667\x7F\x50"));
+  EXPECT_TRUE(ShowsRight(3, kPlus + "0.6666666667" + kI));
 }
 
 TEST_F(RunMatTest, SettingCommandAloneShowsDone) {
@@ -155,9 +154,7 @@ TEST_F(RunMatTest, ErrorPutsTheCursorOnTheFailingToken) {
   TextCursorInfo c = GetCursorPosition();
   EXPECT_EQ(c.column, 2);  // on ×
   EXPECT_EQ(c.line, 0);
-  EXPECT_TRUE(Shows(1,
-                    "1+\xA9"
-                    "2"));
+  EXPECT_TRUE(Shows(1, "1+" + kTimes + "2"));
   // Correcting it there runs.
   ResetKeyState();
   Run({"1", "+", "*", "2", "EXE", "ESC", "3", "EXE"});
@@ -238,16 +235,11 @@ TEST_F(RunMatTest, DisplayStopWaitsForExe) {
 
 TEST_F(RunMatTest, FractionDecimalAndEngineeringKeys) {
   Run({"tok:1/4", "EXE", "F<>D"});
-  EXPECT_TRUE(ShowsRight(2,
-                         "1\xBB"
-                         "4"));
+  EXPECT_TRUE(ShowsRight(2, "1" + kFraction + "4"));
   EXPECT_EQ(Value("Ans+1/4"), "0.5");  // Ans holds the fraction
   ResetKeyState();
   Run({"tok:7/2", "EXE", "F<>D", "SHIFT", "F<>D"});
-  EXPECT_TRUE(ShowsRight(2,
-                         "3\xBB"
-                         "1\xBB"
-                         "2"));
+  EXPECT_TRUE(ShowsRight(2, "3" + kFraction + "1" + kFraction + "2"));
   ResetKeyState();
   // ENG→ moves the engineering form's exponent up by three.
   Run({"tok:1234", "EXE", "F6"});
@@ -264,9 +256,7 @@ TEST_F(RunMatTest, ClipCopiesAndPastes) {
   ClipBufferClear();
   Run({"tok:1+2", "SHIFT", "8", "LEFT", "LEFT", "F1", "SHIFT", "9", "SHIFT", "9", "EXE"});
   EXPECT_EQ(Value("Ans"), "7");
-  EXPECT_EQ(ClipBufferGet(),
-            "\x89"
-            "2");
+  EXPECT_EQ(ClipBufferGet(), kPlus + "2");
   uint32_t size = 0;
   EXPECT_EQ(MemSearch(MemInFolder(kRunMatFolder), kClipItem, &size), kMemOk);
   // Text pasted from the PC arrives in the clip buffer.
