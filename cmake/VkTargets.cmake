@@ -35,7 +35,7 @@ function(vk_add_bench)
   cmake_parse_arguments(B "" "NAME" "SOURCES;LIBS" ${ARGN})
   add_executable(bench_${B_NAME} ${B_SOURCES})
   target_link_libraries(bench_${B_NAME} PRIVATE ${B_LIBS} benchmark::benchmark)
-  target_include_directories(bench_${B_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/src)
+  target_include_directories(bench_${B_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR})
 endfunction()
 
 # vk_embed_text(TARGET data/file SYMBOL)

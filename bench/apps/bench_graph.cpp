@@ -4,11 +4,10 @@
 // bare evaluations, and ratio_vs_eval (what the drawing adds on top).
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <ctime>
 #include <string>
 
 #include "apps/graph/graph_draw.h"
+#include "bench/support/bench_timing.h"
 #include "math/eval.h"
 #include "math/text_tokens.h"
 #include "memory/mcs_core.h"
@@ -17,22 +16,7 @@
 
 namespace {
 
-double ThreadNs() {
-  timespec ts;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return double(ts.tv_sec) * 1e9 + double(ts.tv_nsec);
-}
-
-template <typename F>
-double NsPerCall(F body, int reps) {
-  double best = 1e30;
-  for (int run = 0; run < 7; ++run) {
-    const double t0 = ThreadNs();
-    for (int i = 0; i < reps; ++i) body();
-    best = std::min(best, (ThreadNs() - t0) / reps);
-  }
-  return best;
-}
+constexpr int kRuns = 7;
 
 void BM_DrawAgainstEvaluations(benchmark::State& state) {
   McsAllocateArena();
@@ -67,8 +51,8 @@ void BM_DrawAgainstEvaluations(benchmark::State& state) {
     }
   };
   for (auto _ : state) draw();
-  const double drawNs = NsPerCall(draw, 5);
-  const double evalNs = NsPerCall(evaluate, 5);
+  const double drawNs = bench::NsPerCall(draw, 5, kRuns);
+  const double evalNs = bench::NsPerCall(evaluate, 5, kRuns);
   state.counters["draw_ns"] = drawNs;
   state.counters["eval_ns"] = evalNs;
   state.counters["ratio_vs_eval"] = drawNs / evalNs;

@@ -6,16 +6,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <string>
 
+#include "bench/support/bench_timing.h"
 #include "host/cli/headless.h"
 #include "host/services/key_input.h"
 #include "host/services/key_tables.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Seconds;
 
 std::string CliPath() {
   char self[4096];
@@ -35,7 +36,7 @@ double RunSeconds(const std::string& program, const char* a, const char* b) {
   }
   int status = 0;
   waitpid(pid, &status, 0);
-  return std::chrono::duration<double>(Clock::now() - start).count();
+  return bench::SecondsSince(start);
 }
 
 void BM_ProcessStartToBootMessage(benchmark::State& state) {
@@ -73,8 +74,8 @@ void BM_MenuToDrawnMainMenu(benchmark::State& state) {
     auto t2 = Clock::now();
     PutDisplay();
     auto t3 = Clock::now();
-    menu += std::chrono::duration<double>(t1 - t0).count();
-    push += std::chrono::duration<double>(t3 - t2).count();
+    menu += Seconds(t0, t1);
+    push += Seconds(t2, t3);
   }
   HeadlessStop();
   state.counters["menu_us"] = menu * 1e6 / state.iterations();

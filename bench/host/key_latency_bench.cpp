@@ -2,7 +2,6 @@
 // emulator uses, each against the 10 ms polling hand-over the queue was
 // first designed with, measured in the same run.
 #include <benchmark/benchmark.h>
-#include <time.h>
 
 #include <algorithm>
 #include <atomic>
@@ -11,12 +10,13 @@
 #include <thread>
 #include <vector>
 
+#include "bench/support/bench_timing.h"
 #include "host/services/front_end.h"
 #include "host/services/host_services.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
 constexpr int kSamples = 200;
 
 // The reference: a queue that both sides poll every 10 ms.
@@ -56,8 +56,7 @@ std::vector<double> Measure(Post post, Take take) {
   std::thread consumer([&] {
     for (int i = 0; i < kSamples; ++i) {
       take();
-      latencies.push_back(
-          std::chrono::duration<double, std::micro>(Clock::now() - sent.load()).count());
+      latencies.push_back(bench::SecondsSince(sent.load()) * 1e6);
       taken = i + 1;
     }
   });
@@ -90,12 +89,6 @@ void BM_KeyLatency(benchmark::State& state) {
 }
 BENCHMARK(BM_KeyLatency)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-double ThreadCpuSeconds(clockid_t clock) {
-  timespec ts{};
-  clock_gettime(clock, &ts);
-  return ts.tv_sec + ts.tv_nsec / 1e9;
-}
-
 // CPU used by a consumer that waits `seconds` for keys that do not come,
 // then is woken.
 template <typename Wait, typename Wake>
@@ -103,11 +96,9 @@ double IdleCpuSeconds(Wait wait, double seconds, Wake wake) {
   std::atomic<bool> stop{false};
   double used = 0;
   std::thread consumer([&] {
-    clockid_t clock;
-    pthread_getcpuclockid(pthread_self(), &clock);
-    double start = ThreadCpuSeconds(clock);
+    double start = bench::ThreadSeconds();
     wait(stop);
-    used = ThreadCpuSeconds(clock) - start;
+    used = bench::ThreadSeconds() - start;
   });
   std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
   stop = true;

@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "bench/support/bench_timing.h"
 #include "host/cli/headless.h"
 #include "host/harness/key_logger.h"
 #include "host/services/key_input.h"
@@ -21,7 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
 constexpr int kKeys = 10000;
 constexpr int kReferenceKeys = 200;
 // "1 + 1 EXE" over and over: the calculator works on every key.
@@ -97,7 +98,7 @@ double PollingKeysPerSecond() {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   HostWaitOsIdle(10000);
-  return kReferenceKeys / std::chrono::duration<double>(Clock::now() - start).count();
+  return kReferenceKeys / bench::SecondsSince(start);
 }
 
 void Replay(benchmark::State& state, bool checkpoints) {
@@ -111,7 +112,7 @@ void Replay(benchmark::State& state, bool checkpoints) {
   for (auto _ : state) {
     auto start = Clock::now();
     ReplaySummary summary = logger.Replay(log, ReplaySpeed::kNormal);
-    seconds += std::chrono::duration<double>(Clock::now() - start).count();
+    seconds += bench::SecondsSince(start);
     checkpointsMet += summary.checkpoints;
   }
   double keysPerSecond = kKeys * state.iterations() / seconds;

@@ -6,14 +6,13 @@
 // bench/compare_decimal.py can time Python's decimal on the very same values.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "bench/support/bench_timing.h"
 #include "math/bcd.h"
 #include "math/bcd_text.h"
 #include "math/bcd_work.h"
@@ -60,36 +59,24 @@ const Pool& MulPool() {
   return p;
 }
 
-// CPU time of this thread: the machine is shared, wall time is not ours.
-double ThreadNs() {
-  timespec ts;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return double(ts.tv_sec) * 1e9 + double(ts.tv_nsec);
-}
-
 // Nanoseconds per operation of `body(i)` over the pool, best of several runs.
 template <typename F>
 double NsPerOp(F body) {
-  double best = 1e30;
-  for (int run = 0; run < 20; ++run) {
-    double t0 = ThreadNs();
-    for (int rep = 0; rep < 20; ++rep) {
-      for (size_t i = 0; i < kPool; ++i) body(i);
-    }
-    best = std::min(best, (ThreadNs() - t0) / (20.0 * kPool));
-  }
-  return best;
+  auto pass = [&] {
+    for (size_t i = 0; i < kPool; ++i) body(i);
+  };
+  return bench::NsPerCall(pass, 20, 20) / kPool;
 }
 
 // Runs `ours` for the benchmark's iterations and reports it against `ref`.
 template <typename Ours, typename Ref>
 void Measure(benchmark::State& state, Ours ours, Ref ref) {
   double refNs = NsPerOp(ref);
-  double t0 = ThreadNs();
+  double t0 = bench::ThreadNs();
   for (auto _ : state) {
     for (size_t i = 0; i < kPool; ++i) ours(i);
   }
-  double ns = (ThreadNs() - t0) / (double(state.iterations()) * kPool);
+  double ns = (bench::ThreadNs() - t0) / (double(state.iterations()) * kPool);
   state.SetItemsProcessed(int64_t(state.iterations() * kPool));
   state.counters["ns_per_op"] = ns;
   state.counters["double_ns_per_op"] = refNs;

@@ -5,49 +5,21 @@
 // against the bare evaluation of the same line.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cmath>
-#include <ctime>
 #include <string>
 
+#include "bench/support/bench_calculator.h"
+#include "bench/support/bench_timing.h"
 #include "math/eval.h"
 #include "math/eval_line.h"
 #include "math/text_tokens.h"
-#include "memory/mcs_core.h"
-#include "memory/mem_app.h"
-#include "os/setup.h"
 
 namespace {
 
-double ThreadNs() {
-  timespec ts;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return double(ts.tv_sec) * 1e9 + double(ts.tv_nsec);
-}
+using bench::SetUpCalculator;
+using bench::ThreadNs;
 
-// Best of several runs of `reps` calls, in nanoseconds per call.
-template <typename F>
-double NsPerCall(F body, int reps) {
-  double best = 1e30;
-  for (int run = 0; run < 15; ++run) {
-    double t0 = ThreadNs();
-    for (int i = 0; i < reps; ++i) body();
-    best = std::min(best, (ThreadNs() - t0) / reps);
-  }
-  return best;
-}
-
-void SetUpCalculator() {
-  static bool done = [] {
-    McsAllocateArena();
-    MemStartUp();
-    ResetSetup();
-    EvalInit();
-    EvalSetBreakTest(nullptr);
-    return true;
-  }();
-  (void)done;
-}
+constexpr int kRuns = 15;
 
 std::string TokensOf(const char* text) {
   std::string tokens;
@@ -66,7 +38,7 @@ void MeasureEval(benchmark::State& state, const char* text, Ref ref) {
     Evaluate(&p, v, &stacks, 0);
     benchmark::DoNotOptimize(v);
   };
-  double refNs = NsPerCall(ref, 20000);
+  double refNs = bench::NsPerCall(ref, 20000, kRuns);
   double t0 = ThreadNs();
   for (auto _ : state) eval();
   double ns = (ThreadNs() - t0) / double(state.iterations());
@@ -99,7 +71,7 @@ void BM_TextLine(benchmark::State& state) {
   SetUpCalculator();
   const char* text = "(1+2)×3-4÷5→A";
   std::string tokens = TokensOf("(1+2)×3-4÷5");
-  double refNs = NsPerCall(
+  double refNs = bench::NsPerCall(
       [&] {
         const auto* p = reinterpret_cast<const uint8_t*>(tokens.c_str());
         EvalStacks stacks;
@@ -107,7 +79,7 @@ void BM_TextLine(benchmark::State& state) {
         Evaluate(&p, v, &stacks, 0);
         benchmark::DoNotOptimize(v);
       },
-      5000);
+      5000, kRuns);
   double t0 = ThreadNs();
   for (auto _ : state) {
     std::string t;

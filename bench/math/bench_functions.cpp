@@ -7,10 +7,10 @@
 #include <complex>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <random>
 #include <vector>
 
+#include "bench/support/bench_timing.h"
 #include "math/bcd.h"
 #include "math/functions.h"
 
@@ -42,12 +42,6 @@ Args MakeArgs(uint64_t seed, int lo, int hi, bool anySign) {
   return a;
 }
 
-double ThreadNs() {
-  timespec ts;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return double(ts.tv_sec) * 1e9 + double(ts.tv_nsec);
-}
-
 // One benchmark: ours over the arguments for the benchmark's iterations, the
 // double reference over the same arguments as many times, timed alternately
 // so that both see the same machine.
@@ -55,11 +49,11 @@ template <typename Ours, typename Ref>
 void Compare(benchmark::State& state, Ours ours, Ref ref) {
   double oursNs = 0, refNs = 0;
   for (auto _ : state) {
-    double t0 = ThreadNs();
+    double t0 = bench::ThreadNs();
     for (size_t i = 0; i < kArgs; ++i) ours(i);
-    double t1 = ThreadNs();
+    double t1 = bench::ThreadNs();
     for (size_t i = 0; i < kArgs; ++i) ref(i);
-    double t2 = ThreadNs();
+    double t2 = bench::ThreadNs();
     oursNs += t1 - t0;
     refNs += t2 - t1;
   }

@@ -7,38 +7,20 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
-#include <ctime>
 #include <string>
 
+#include "bench/support/bench_calculator.h"
+#include "bench/support/bench_timing.h"
 #include "math/bcd.h"
-#include "math/eval.h"
 #include "math/interp.h"
 #include "math/text_tokens.h"
-#include "memory/mcs_core.h"
 #include "memory/mem_app.h"
-#include "os/setup.h"
 
 namespace {
 
+using bench::ThreadSeconds;
+
 constexpr int kLoop = 1000000;
-
-double ThreadSeconds() {
-  timespec ts;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-void SetUpCalculator() {
-  static bool done = [] {
-    McsAllocateArena();
-    MemStartUp();
-    ResetSetup();
-    EvalInit();
-    EvalSetBreakTest(nullptr);
-    return true;
-  }();
-  (void)done;
-}
 
 // The loop's arithmetic without the interpreter, by the number core's
 // general calls (the interpreter itself takes integer short cuts).
@@ -68,7 +50,7 @@ double BareLoopSeconds(int n) {
 }
 
 void BM_ForLoop(benchmark::State& state) {
-  SetUpCalculator();
+  bench::SetUpCalculator();
   std::string tokens;
   TextToTokens("For 1->A To " + std::to_string(kLoop) + ":A+1->B:Next", &tokens);
   tokens.push_back(0);

@@ -5,11 +5,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "bench/support/bench_timing.h"
 #include "memory/flash_file.h"
 #include "memory/fs_api.h"
 #include "memory/fs_store.h"
@@ -17,7 +17,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::SecondsOf;
 
 struct Scratch {
   std::string dir, image, plain;
@@ -37,13 +38,6 @@ struct Scratch {
   }
 };
 
-template <class F>
-double Seconds(F&& f) {
-  auto start = Clock::now();
-  f();
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
 // The reference: the same number of bytes written in one go to a file.
 double PlainWriteSeconds(const std::string& path, const std::vector<uint8_t>& bytes) {
   auto start = Clock::now();
@@ -55,7 +49,7 @@ double PlainWriteSeconds(const std::string& path, const std::vector<uint8_t>& by
     at += size_t(n);
   }
   close(fd);
-  return std::chrono::duration<double>(Clock::now() - start).count();
+  return bench::SecondsSince(start);
 }
 
 std::vector<uint8_t> Bytes(size_t n, uint8_t seed) {
@@ -81,7 +75,7 @@ void BM_Format(benchmark::State& state) {
   std::vector<uint8_t> same(kSectorCount * kSectorSize, 0xFF);
   double ours = 0, ref = 0;
   for (auto _ : state) {
-    ours += Seconds([] { SmFormat(true, nullptr); });
+    ours += SecondsOf([] { SmFormat(true, nullptr); });
     ref += PlainWriteSeconds(s.plain, same);
   }
   Report(state, ours, ref);
@@ -100,7 +94,7 @@ void BM_CreateAndWrite100K(benchmark::State& state) {
       state.ResumeTiming();
     }
     std::u16string path = u"\\\\fls0\\F" + std::u16string(1, char16_t(u'A' + n++ % 12));
-    ours += Seconds([&] { WriteFile(path.c_str(), data); });
+    ours += SecondsOf([&] { WriteFile(path.c_str(), data); });
     ref += PlainWriteSeconds(s.plain, data);
   }
   Report(state, ours, ref);
@@ -125,7 +119,7 @@ void BM_OptimizeFragmented(benchmark::State& state) {
     }
     std::vector<uint8_t> same(live, 0x3C);
     state.ResumeTiming();
-    ours += Seconds([] { FsOptimize(u"\\\\fls0\\"); });
+    ours += SecondsOf([] { FsOptimize(u"\\\\fls0\\"); });
     ref += PlainWriteSeconds(s.plain, same);
   }
   Report(state, ours, ref);

@@ -4,11 +4,11 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "bench/support/bench_timing.h"
 #include "memory/fs_path.h"
 #include "memory/g1m_file.h"
 #include "memory/mcs_core.h"
@@ -17,11 +17,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point from, Clock::time_point to) {
-  return std::chrono::duration<double>(to - from).count();
-}
+using bench::Clock;
+using bench::Seconds;
 
 // 60 lists of 60 numbers (about 45 KB), a third of them fractions so that
 // the converters have work; with the alpha variables, 61 items.

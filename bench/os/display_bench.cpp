@@ -1,10 +1,10 @@
 // A full screen of text and its push to the LCD image, against a plain
 // 1024-byte copy measured in the same run.
 #include <benchmark/benchmark.h>
-#include <time.h>
 
 #include <cstring>
 
+#include "bench/support/bench_timing.h"
 #include "host/services/front_end.h"
 #include "os/setup.h"
 #include "os/text.h"
@@ -12,13 +12,7 @@
 
 namespace {
 
-// Thread CPU time: the machine is shared, and time spent descheduled would
-// count against whichever side happened to be running.
-double CpuNs() {
-  timespec t;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return t.tv_sec * 1e9 + t.tv_nsec;
-}
+using bench::ThreadNs;
 
 uint8_t gSource[kVramBytes], gTarget[kVramBytes];
 
@@ -32,12 +26,12 @@ void CopyOnce() {
 double ReferenceCopyNs() {
   static const double ns = [] {
     int64_t n = 0;
-    const double start = CpuNs();
+    const double start = ThreadNs();
     double elapsed = 0;
     do {
       for (int i = 0; i < 1000; ++i) CopyOnce();
       n += 1000;
-      elapsed = CpuNs() - start;
+      elapsed = ThreadNs() - start;
     } while (elapsed < 2e8);
     return elapsed / n;
   }();
@@ -69,9 +63,9 @@ void PrintScreen() {
 template <class Body>
 void RunAgainstCopy(benchmark::State& state, Body body) {
   const double reference = ReferenceCopyNs();
-  const double start = CpuNs();
+  const double start = ThreadNs();
   for (auto _ : state) body();
-  const double ns = (CpuNs() - start) / static_cast<double>(state.iterations());
+  const double ns = (ThreadNs() - start) / static_cast<double>(state.iterations());
   state.counters["ref_memcpy_ns"] = reference;
   state.counters["ratio_vs_ref"] = ns / reference;
 }
