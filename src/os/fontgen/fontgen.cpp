@@ -446,7 +446,12 @@ void WriteData(std::ostream& out, const char* name, const MiniPage& page) {
 }
 
 std::string Pair(const std::pair<uint16_t, int16_t>& p) {
-  return "{" + std::to_string(p.first) + ", " + std::to_string(p.second) + "}";
+  // Appended piece by piece: GCC 12 warns falsely about "{" + std::string.
+  std::string text = "{";
+  text += std::to_string(p.first);
+  text += ", ";
+  text += std::to_string(p.second);
+  return text + "}";
 }
 
 std::string CString(const std::string& bytes) {
