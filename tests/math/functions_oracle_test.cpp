@@ -169,6 +169,11 @@ std::vector<Stats> RunVectors() {
   uint32_t sections = uint32_t(rd.Get(4));
   for (uint32_t s = 0; s < sections && rd.ok; ++s) {
     int id = int(rd.Get(1)), nargs = int(rd.Get(1)), nparts = int(rd.Get(1));
+    // A damaged vector file must fail the test, not overrun the fixed arrays below.
+    if (nargs > 4 || nparts < 1 || nparts > 2) {
+      ADD_FAILURE() << "vector section " << s << ": " << nargs << " arguments, " << nparts << " results";
+      return all;
+    }
     bool explicitArgs = rd.Get(1) != 0;
     Rng rng{rd.Get(8)};
     uint32_t count = uint32_t(rd.Get(4));
@@ -199,9 +204,9 @@ std::vector<Stats> RunVectors() {
         args[a] = Draw(&rng, bands[size_t(a)], &u);
         if (a == 0) unit = u;
       }
-      BcdNumber want[2] = {};
-      for (int p = 0; p < nparts; ++p) {
-        for (int i = 0; i < 9; ++i) want[p].bytes[i] = uint8_t(rd.Get(1));
+      std::vector<BcdNumber> want(size_t(nparts), BcdNumber{});
+      for (BcdNumber& w : want) {
+        for (int i = 0; i < 9; ++i) w.bytes[i] = uint8_t(rd.Get(1));
       }
       BcdNumber got[2] = {};
       Compute(id, args, unit, got);
