@@ -62,13 +62,9 @@ std::vector<Entry> ReadFolder(const std::u16string& folder) {
 
 std::vector<MemoryRow> Rows(const std::vector<Entry>& entries) {
   std::vector<MemoryRow> rows;
-  for (const Entry& e : entries) {
-    // Built by appending: GCC 12 warns falsely about "[" + std::string.
-    std::string name = e.folder ? std::string(1, '[') : std::string();
-    name += Narrow(e.name);
-    if (e.folder) name += ']';
-    rows.push_back({name, e.folder ? "" : std::to_string(e.size), false});
-  }
+  for (const Entry& e : entries)
+    rows.push_back({e.folder ? "[" + Narrow(e.name) + "]" : Narrow(e.name),
+                    e.folder ? "" : std::to_string(e.size), false});
   return rows;
 }
 

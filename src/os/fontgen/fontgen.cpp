@@ -446,12 +446,7 @@ void WriteData(std::ostream& out, const char* name, const MiniPage& page) {
 }
 
 std::string Pair(const std::pair<uint16_t, int16_t>& p) {
-  // Appended piece by piece: GCC 12 warns falsely about "{" + std::string.
-  std::string text = "{";
-  text += std::to_string(p.first);
-  text += ", ";
-  text += std::to_string(p.second);
-  return text + "}";
+  return "{" + std::to_string(p.first) + ", " + std::to_string(p.second) + "}";
 }
 
 std::string CString(const std::string& bytes) {
