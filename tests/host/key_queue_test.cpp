@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
 #include <thread>
 
 #include "host/services/front_end.h"
@@ -121,6 +125,34 @@ TEST_F(KeyQueueTest, OsThreadIdleAndStop) {
   EXPECT_EQ(KeyQueueCount(), 0);
   EXPECT_TRUE(HostStopOsThread(5000));
   EXPECT_FALSE(HostOsThreadStarted());
+}
+
+// A library may call exit() while the OS waits for a key or sleeps (the window
+// toolkit does when the display server goes away): the process must end then,
+// not hang on the OS thread's waits. A hang ends as SIGALRM and fails the check.
+TEST(OsThreadAtExit, ExitWhileTheOsWaitsEndsTheProcess) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  for (bool sleeping : {false, true}) {
+    EXPECT_EXIT(
+        {
+          alarm(10);
+          OsHooks hooks;
+          if (sleeping)
+            hooks.entry = [] {
+              for (;;) HostSleep(1000);
+            };
+          else
+            hooks.entry = [] {
+              for (;;) WaitKey();
+            };
+          HostInstallOsHooks(hooks);
+          HostStartOsThread();
+          std::this_thread::sleep_for(std::chrono::milliseconds(100));
+          std::exit(3);
+        },
+        ::testing::ExitedWithCode(3), "")
+        << (sleeping ? "sleeping" : "waiting for a key");
+  }
 }
 
 }  // namespace

@@ -21,8 +21,10 @@ struct KeyQueueState {
   bool osWaiting = false;
 };
 
+// Never destroyed, like the OS thread's own state: the OS may be waiting on it
+// when something calls exit().
 KeyQueueState& Q() {
-  static KeyQueueState q;
+  static KeyQueueState& q = *new KeyQueueState;
   return q;
 }
 

@@ -29,8 +29,11 @@ struct ThreadState {
   std::atomic<bool> stop{false};
 };
 
+// Never destroyed: exit() can come from a library while the OS thread still
+// waits here, and a destroyed condition variable or joinable thread would
+// hang or abort the process instead of ending it.
 ThreadState& T() {
-  static ThreadState t;
+  static ThreadState& t = *new ThreadState;
   return t;
 }
 
