@@ -192,19 +192,24 @@ int RoundForEngineering(BcdNumber* x, const Mode& m, int shiftedExponent) {
   return m.shift ? shiftedExponent : FloorTo3(BcdExponent(x));
 }
 
+// Rounds one real part (complex flag cleared) as the settings show it; an
+// error value when it cannot be. Returns the engineering form's exponent.
+int RoundShown(BcdNumber* x, const BcdDisplay& d, int index) {
+  Mode m = ModeOf(d);
+  if (m.eng) return RoundForEngineering(x, m, d.engExponent[index]);
+  if (!RoundRealForDisplay(x, m.mode, m.n, false) && !BcdErrorCode(x)) BcdError(x, kBcdErrMa);
+  return 0;
+}
+
 // One real part (complex flag cleared) as the settings show it.
 int FormatPart(const BcdNumber* part, const BcdDisplay& d, int index, char* out) {
   int special = SpecialText(part, out);
   if (special >= 0) return special;
   Mode m = ModeOf(d);
   BcdNumber x = *part;
-  if (m.eng) {
-    int exponent = RoundForEngineering(&x, m, d.engExponent[index]);
-    if (BcdErrorCode(&x)) return Error(out);
-    return BcdEngText(&x, m.mode, m.n, exponent, out);
-  }
-  if (!RoundRealForDisplay(&x, m.mode, m.n, false)) return Error(out);
+  int exponent = RoundShown(&x, d, index);
   if (BcdErrorCode(&x)) return Error(out);
+  if (m.eng) return BcdEngText(&x, m.mode, m.n, exponent, out);
   switch (m.mode) {
     case kBcdFix:
       return BcdFixText(&x, m.n, out);
@@ -262,7 +267,10 @@ int ComplexText(const BcdNumber* z, const BcdDisplay& d, char* out) {
     n2 = FormatPart(&polar[1], d, 1, second);
     joiner = 0;
   } else {
-    bool negIm = BcdIsNegative(&im);
+    // The sign goes with the digits shown: a part rounded to zero has none.
+    BcdNumber shownIm = im;
+    RoundShown(&shownIm, d, 1);
+    bool negIm = BcdIsNegative(&shownIm);
     BcdNumber absIm;
     BcdAbs(&im, &absIm);
     n2 = FormatPart(&absIm, d, 1, second);

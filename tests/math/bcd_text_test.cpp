@@ -183,6 +183,7 @@ TEST(BcdText, ComplexResults) {
     const char *re, *im;
     uint8_t complexMode, angle;
     const char* shown;
+    uint8_t mode = 0;  // Norm 1
   } cases[] = {
       {"1", "2", 1, 1, "1+2i"},
       {"1", "-2", 1, 1, "1-2i"},
@@ -193,12 +194,18 @@ TEST(BcdText, ComplexResults) {
       {"1", "1", 2, 0, "1.414213562<45"},
       {"0", "1", 2, 1, "1<1.570796327"},
       {"-1", "-1", 2, 2, "1.414213562<(-)150"},
+      // A part the display rounds to zero shows no sign.
+      {"1", "-0.001", 1, 1, "1.00+0.00i", 0x22},
+      {"-0.4", "-0.4", 1, 1, "0+0i", 0x20},
+      {"0", "-0.004", 1, 1, "0.00i", 0x22},
+      {"1", "-0.006", 1, 1, "1.00-0.01i", 0x22},
   };
   for (const ComplexCase& c : cases) {
     BcdComplex z = C(c.re, c.im);
     BcdDisplay d;
     d.complexMode = c.complexMode;
     d.angleUnit = c.angle;
+    d.mode = c.mode;
     EXPECT_EQ(Format(&z.re, d), c.shown) << c.re << " " << c.im;
   }
   // Exactly 21 columns stays on one line; 22 breaks.
