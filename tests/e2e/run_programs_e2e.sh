@@ -68,8 +68,15 @@ HI
 # Bad input on the command line.
 "$CLI" run 2>/dev/null
 [ $? -eq 2 ] || fail "run without FILE must exit 2"
-"$CLI" run --program NOEQUALS "$WORK/open.txt" 2>/dev/null
-[ $? -eq 1 ] || fail "a malformed --program must fail"
+for bad in NOEQUALS =x.txt N=; do
+  "$CLI" run --program "$bad" "$WORK/open.txt" 2>/dev/null
+  [ $? -eq 2 ] || fail "--program $bad is a usage error"
+  "$CLI" eval --program "$bad" 1 2>/dev/null
+  [ $? -eq 2 ] || fail "eval --program $bad is a usage error"
+done
+"$CLI" run "$WORK" 2> "$WORK/err"
+[ $? -eq 1 ] || fail "a directory is not a program file"
+grep -q "cannot read" "$WORK/err" || fail "a directory must say it cannot be read: $(cat "$WORK/err")"
 printf 'For 1->A To 3\n1☃\n' > "$WORK/bad.txt"
 "$CLI" run "$WORK/bad.txt" 2> "$WORK/err"
 [ $? -eq 1 ] || fail "a file with no tokens must exit 1"

@@ -11,9 +11,14 @@ struct CliCalculator {
   ~CliCalculator();
 };
 
-// "NAME=FILE": stores the program text FILE as program NAME. False with a
-// message.
-bool StoreProgramFile(const std::string& nameAndFile, std::string* error);
+// A --program NAME=FILE option.
+struct ProgramFileArg {
+  std::string name, path;
+};
+// Splits "NAME=FILE"; false with a message when it is malformed (a usage error).
+bool ParseProgramArg(const std::string& nameAndFile, ProgramFileArg* arg, std::string* error);
+// Stores the program text of arg.path as program arg.name. False with a message.
+bool StoreProgramFile(const ProgramFileArg& arg, std::string* error);
 // One line of standard input without its line end; false at the end.
 bool ReadAnswerLine(std::string* text);
 

@@ -37,7 +37,7 @@ int RunEval(const std::vector<std::string>& args) {
   bool canonical = false;
   std::vector<std::string> lines;
   MemoryOptions files;
-  std::vector<std::string> programs;
+  std::vector<ProgramFileArg> programs;
   bool options = true;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -48,7 +48,8 @@ int RunEval(const std::vector<std::string>& args) {
       options = false;
     } else if (options && a == "--program") {
       if (i + 1 >= args.size()) return CliError("eval", "--program needs NAME=FILE", kExitUsage);
-      programs.push_back(args[++i]);
+      if (!ParseProgramArg(args[++i], &programs.emplace_back(), &error))
+        return CliError("eval", error, kExitUsage);
     } else if (options && a == "--canonical") {
       canonical = true;
     } else if (options && a.size() > 1 && a[0] == '-' && a[1] == '-') {
@@ -62,7 +63,7 @@ int RunEval(const std::vector<std::string>& args) {
   CliCalculator calculator;
   std::string error;
   if (!ApplyImports(files, &error)) return CliError("eval", error, kExitFailed);
-  for (const std::string& p : programs) {
+  for (const ProgramFileArg& p : programs) {
     if (!StoreProgramFile(p, &error)) return CliError("eval", error, kExitFailed);
   }
   int status = kExitOk;

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -60,6 +61,9 @@ CliCalculator::~CliCalculator() {
 namespace {
 
 bool ReadFile(const std::string& path, std::string* text) {
+  std::error_code ec;
+  // A directory opens as a stream that reads as empty: refuse it by name.
+  if (std::filesystem::is_directory(path, ec)) return false;
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   std::ostringstream s;
@@ -146,18 +150,23 @@ bool WriteRunScreen(const TextScreen& screen, const ScreenOutputs& outputs, std:
 
 }  // namespace
 
-bool StoreProgramFile(const std::string& nameAndFile, std::string* error) {
+bool ParseProgramArg(const std::string& nameAndFile, ProgramFileArg* arg, std::string* error) {
   size_t eq = nameAndFile.find('=');
   if (eq == std::string::npos || eq == 0 || eq + 1 == nameAndFile.size()) {
     *error = "--program needs NAME=FILE, not '" + nameAndFile + "'";
     return false;
   }
-  std::string name = nameAndFile.substr(0, eq);
-  if (name.size() > kProgramNameBytes) {
-    *error = "program name '" + name + "' is longer than 8 characters";
+  arg->name = nameAndFile.substr(0, eq);
+  arg->path = nameAndFile.substr(eq + 1);
+  if (arg->name.size() > kProgramNameBytes) {
+    *error = "program name '" + arg->name + "' is longer than 8 characters";
     return false;
   }
-  return StoreProgramText(name, nameAndFile.substr(eq + 1), error);
+  return true;
+}
+
+bool StoreProgramFile(const ProgramFileArg& arg, std::string* error) {
+  return StoreProgramText(arg.name, arg.path, error);
 }
 
 bool ReadAnswerLine(std::string* text) {
@@ -167,7 +176,7 @@ bool ReadAnswerLine(std::string* text) {
 }
 
 int RunRun(const std::vector<std::string>& args) {
-  std::vector<std::string> programs;
+  std::vector<ProgramFileArg> programs;
   std::string file, name;
   MemoryOptions files;
   ScreenOutputs outputs;
@@ -178,8 +187,13 @@ int RunRun(const std::vector<std::string>& args) {
         TakeScreenOption(args, &i, &outputs, &error)) {
       if (!error.empty()) return CliError("run", error, kExitUsage);
     } else if (a == "--program" || a == "--name") {
-      if (i + 1 >= args.size()) return CliError("run", a + " needs a value", kExitUsage);
-      (a == "--name" ? name : (programs.emplace_back(), programs.back())) = args[++i];
+      if (i + 1 >= args.size() || args[i + 1].empty())
+        return CliError("run", a + " needs a value", kExitUsage);
+      if (a == "--name") {
+        name = args[++i];
+      } else if (!ParseProgramArg(args[++i], &programs.emplace_back(), &error)) {
+        return CliError("run", error, kExitUsage);
+      }
     } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
       return CliError("run", "unknown option " + a, kExitUsage);
     } else if (file.empty()) {
@@ -195,7 +209,7 @@ int RunRun(const std::vector<std::string>& args) {
   CliCalculator calculator;
   std::string error;
   if (!ApplyImports(files, &error)) return CliError("run", error, kExitFailed);
-  for (const std::string& p : programs)
+  for (const ProgramFileArg& p : programs)
     if (!StoreProgramFile(p, &error)) return CliError("run", error, kExitFailed);
   if (!StoreProgramText(name, file, &error)) return CliError("run", error, kExitFailed);
 
