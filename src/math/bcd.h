@@ -177,6 +177,10 @@ int BcdFractionBuild(const BcdNumber* whole, const BcdNumber* num, const BcdNumb
                      BcdNumber* out);
 // The decimal value of a fraction (other values are copied).
 int BcdFractionToDecimal(const BcdNumber* x, BcdNumber* out);
+// The fraction x written as whole⌟num⌟den (mixed; a proper fraction stays
+// num⌟den) or as num⌟den (improper). 0, out untouched, when x is not a
+// well-formed fraction or the form does not fit the 15-nibble field.
+int BcdFractionForm(const BcdNumber* x, bool mixed, BcdNumber* out);
 
 // ---- Hooks for the layers above -----------------------------------------------------
 // The evaluator installs these; the core never calls upward otherwise.

@@ -116,6 +116,30 @@ int bcd_internal::ReadFraction(const BcdNumber* x, Frac* f) {
   return f->den == 0 ? kBcdErrMa : 0;
 }
 
+namespace {
+
+// Writes the parts (whole, numerator, denominator or numerator, denominator)
+// with separators between them; false when they need more than 15 nibbles.
+bool PackParts(bool neg, const uint64_t* parts, int count, BcdNumber* out) {
+  uint8_t nib[24] = {};
+  int at = 3;
+  for (int p = 0; p < count; ++p) {
+    if (p > 0) nib[at++] = kSeparator;
+    int digits = DecimalDigits(parts[p]);
+    if (at + digits > 18) return false;
+    uint64_t v = parts[p];
+    for (int i = digits - 1; i >= 0; --i, v /= 10) nib[at + i] = uint8_t(v % 10);
+    at += digits;
+  }
+  nib[0] = neg ? 6 : 1;
+  nib[1] = kSeparator;
+  nib[2] = uint8_t(at - 4);
+  for (int i = 0; i < 12; ++i) out->bytes[i] = uint8_t(nib[2 * i] << 4 | nib[2 * i + 1]);
+  return true;
+}
+
+}  // namespace
+
 int bcd_internal::PackFraction(Frac f, BcdNumber* out) {
   if (f.den == 0) return Fail(out, kBcdErrMa);
   if (f.num == 0) {
@@ -133,19 +157,26 @@ int bcd_internal::PackFraction(Frac f, BcdNumber* out) {
     return BcdPack(&w, out);
   }
   if ((f.num >> 64) || (f.den >> 64)) return -1;
+  const uint64_t parts[2] = {uint64_t(f.num), uint64_t(f.den)};
+  return PackParts(f.neg, parts, 2, out) ? 1 : -1;
+}
+
+int BcdFractionForm(const BcdNumber* x, bool mixed, BcdNumber* out) {
+  Frac f;
+  if (!IsFractionRecord(x) || ReadFraction(x, &f) || f.num == 0 || (f.num >> 64) || (f.den >> 64))
+    return 0;
   uint64_t num = uint64_t(f.num), den = uint64_t(f.den);
-  int nd = DecimalDigits(num), dd = DecimalDigits(den);
-  if (nd + dd + 1 > 15) return -1;
-  // Nibbles from 3 on: numerator, separator, denominator.
-  uint8_t nib[24] = {};
-  nib[0] = f.neg ? 6 : 1;
-  nib[1] = kSeparator;
-  nib[2] = uint8_t(nd + dd);
-  for (int i = nd - 1; i >= 0; --i, num /= 10) nib[3 + i] = uint8_t(num % 10);
-  nib[3 + nd] = kSeparator;
-  for (int i = dd - 1; i >= 0; --i, den /= 10) nib[4 + nd + i] = uint8_t(den % 10);
-  for (int i = 0; i < 12; ++i) out->bytes[i] = uint8_t(nib[2 * i] << 4 | nib[2 * i + 1]);
-  return 1;
+  BcdNumber packed = {};
+  bool ok;
+  if (mixed && num > den && num % den != 0) {
+    const uint64_t parts[3] = {num / den, num % den, den};
+    ok = PackParts(f.neg, parts, 3, &packed);
+  } else {
+    const uint64_t parts[2] = {num, den};
+    ok = PackParts(f.neg, parts, 2, &packed);
+  }
+  if (ok) *out = packed;
+  return ok ? 1 : 0;
 }
 
 int BcdFractionToDecimal(const BcdNumber* x, BcdNumber* out) {

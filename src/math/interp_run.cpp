@@ -515,8 +515,12 @@ class Runner {
       if (!::Evaluate(&p, value_, &stacks, 0)) return Fail(BcdErrorCode(&value_[0]));
       return 1;
     }
-    WriteVariable(kTokAns, v);
-    CopyValue(value_, v);
+    BcdNumber shown[2];
+    CopyValue(shown, v);
+    // The Frac Result setting ab/c gives a fraction result in its mixed form.
+    if (GetSetupItem(kSetupFracResult) == kFracResultMixed) BcdFractionForm(&v[0], true, &shown[0]);
+    WriteVariable(kTokAns, shown);
+    CopyValue(value_, shown);
     display_ = kShowValue;
     return 1;
   }

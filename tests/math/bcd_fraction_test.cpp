@@ -68,6 +68,31 @@ TEST(BcdFraction, MalformedRecordsAreError3) {
   }
 }
 
+TEST(BcdFraction, MixedAndImproperForms) {
+  const BcdNumber mixed53 = Bytes({0x1A, 0x41, 0xA2, 0xA3});  // 1 2/3
+  struct Case {
+    BcdNumber x;
+    bool mixed;
+    int ok;
+    BcdNumber want;
+  } cases[] = {
+      {N("5/3"), true, 1, mixed53},
+      {mixed53, false, 1, N("5/3")},
+      {N("-5/3"), true, 1, Bytes({0x6A, 0x41, 0xA2, 0xA3})},
+      {N("2/3"), true, 1, N("2/3")},  // a proper fraction has one form
+      {N("5/3"), false, 1, N("5/3")},
+      // The whole part and its separator must fit the 15 nibbles too.
+      {N("1234567/1234568"), true, 1, N("1234567/1234568")},
+      {N("2345678/1234567"), true, 0, N("0")},
+      {N("1.5"), true, 0, N("0")},  // not a fraction
+  };
+  for (const Case& c : cases) {
+    BcdNumber out = N("0");
+    EXPECT_EQ(BcdFractionForm(&c.x, c.mixed, &out), c.ok) << Hex(c.x);
+    EXPECT_EQ(Hex(out), Hex(c.want)) << Hex(c.x);
+  }
+}
+
 TEST(BcdFraction, BuildFromParts) {
   BcdNumber two = N("2"), one = N("1"), four = N("4"), zero = N("0"), half = N("0.5"), r;
   EXPECT_EQ(BcdFractionBuild(&two, &one, &four, &r), 1);

@@ -242,20 +242,6 @@ void RunTheLine() {
 
 // ---- The shown result --------------------------------------------------------------------
 
-// Writes the value as a fraction record: whole⌟num⌟den (mixed) or num⌟den.
-bool FractionRecord(bool negative, uint64_t whole, uint64_t num, uint64_t den, BcdNumber* out) {
-  std::string nibbles;
-  if (whole) nibbles += std::to_string(whole) + "A";
-  nibbles += std::to_string(num) + "A" + std::to_string(den);
-  if (nibbles.size() > 15) return false;
-  uint8_t n[24] = {uint8_t(negative ? 5 : 1), 0xA, uint8_t(nibbles.size() - 1)};
-  for (size_t i = 0; i < nibbles.size(); ++i)
-    n[3 + i] = nibbles[i] == 'A' ? 0xA : uint8_t(nibbles[i] - '0');
-  std::memset(out, 0, sizeof *out);
-  for (int i = 0; i < 24; ++i) out->bytes[i / 2] |= uint8_t(n[i] << ((i & 1) ? 0 : 4));
-  return true;
-}
-
 // Re-shows the result in place of the lines it took and keeps it in Ans.
 void ReShow(const BcdNumber value[2], bool storeAns) {
   std::memcpy(gRun.result, value, sizeof gRun.result);
@@ -284,32 +270,26 @@ void FractionOrDecimal() {
   } else {
     int64_t p, q;
     if (!FnDecimalToFraction(&x, &p, &q) || q == 1) return;
-    uint64_t a = uint64_t(p < 0 ? -p : p);
-    // The Frac Result setting (ab/c) asks for the mixed form.
-    bool mixed = GetSetupItem(87) == 1 && a > uint64_t(q);
-    uint64_t whole = mixed ? a / uint64_t(q) : 0;
-    if (!FractionRecord(p < 0, whole, mixed ? a % uint64_t(q) : a, uint64_t(q), &v[0])) return;
+    BcdNumber num, den;
+    BcdFromInt(&num, p);
+    BcdFromInt(&den, q);
+    if (BcdFractionBuild(nullptr, &num, &den, &v[0]) != 1 || !BcdIsFraction(&v[0])) return;
+    BcdFractionForm(&v[0], GetSetupItem(kSetupFracResult) == kFracResultMixed, &v[0]);
   }
   ReShow(v, true);
 }
 
 void MixedOrImproper() {
   BcdNumber x, v[2] = {};
-  int64_t p, q;
-  if (!RealResult(&x) || !BcdIsFraction(&x) || !FnDecimalToFraction(&x, &p, &q)) return;
-  uint64_t a = uint64_t(p < 0 ? -p : p);
-  if (a < uint64_t(q)) return;
+  if (!RealResult(&x) || !BcdIsFraction(&x)) return;
   // Two separators in the record: the mixed form, which becomes improper.
   int separators = 0;
   for (int i = 3; i <= 3 + (x.bytes[1] >> 4); ++i) {
     int nib = (i & 1) ? (x.bytes[i / 2] & 15) : (x.bytes[i / 2] >> 4);
     separators += nib == 0xA;
   }
-  bool toMixed = separators == 1;
-  if (!FractionRecord(p < 0, toMixed ? a / uint64_t(q) : 0, toMixed ? a % uint64_t(q) : a,
-                      uint64_t(q), &v[0])) {
-    return;
-  }
+  if (!BcdFractionForm(&x, separators == 1, &v[0])) return;
+  if (std::memcmp(&v[0], &x, sizeof x) == 0) return;  // a proper fraction has one form
   ReShow(v, true);
 }
 

@@ -133,7 +133,7 @@ TEST_F(RunMatTest, SetupFunctionKeysChangeTheSettings) {
       {{"SHIFT", "MENU", "DOWN", "DOWN", "DOWN", "F3", "ESC"}, kSetupAngle, 2},
       {{"SHIFT", "MENU", "DOWN", "DOWN", "DOWN", "DOWN", "F2", "ESC"}, kSetupComplexMode, 1},
       {{"SHIFT", "MENU", "DOWN", "F4", "ESC"}, kSetupBaseMode, 1},
-      {{"SHIFT", "MENU", "DOWN", "DOWN", "F2", "ESC"}, 87, 1},
+      {{"SHIFT", "MENU", "DOWN", "DOWN", "F2", "ESC"}, kSetupFracResult, kFracResultMixed},
       {{"SHIFT", "MENU", "F1", "ESC"}, 83, 0},
       {{"SHIFT", "MENU", "UP", "F1", "3", "ESC"}, kSetupDisplay, 0x23},         // Fix 3
       {{"SHIFT", "MENU", "UP", "F2", "F6", "F3", "ESC"}, kSetupDisplay, 0x37},  // Sci 7
@@ -240,6 +240,15 @@ TEST_F(RunMatTest, FractionDecimalAndEngineeringKeys) {
   ResetKeyState();
   Run({"tok:7/2", "EXE", "F<>D", "SHIFT", "F<>D"});
   EXPECT_TRUE(ShowsRight(2, "3" + kFraction + "1" + kFraction + "2"));
+  ResetKeyState();
+  // With Frac Result ab/c a fraction result comes out mixed; SHIFT F<>D still turns it improper.
+  SetSetupItem(kSetupFracResult, kFracResultMixed);
+  Run({"tok:5⌟3", "EXE"});
+  EXPECT_TRUE(ShowsRight(2, "1" + kFraction + "2" + kFraction + "3"));
+  ResetKeyState();
+  Run({"tok:5⌟3", "EXE", "SHIFT", "F<>D"});
+  EXPECT_TRUE(ShowsRight(2, "5" + kFraction + "3"));
+  ResetSetup();
   ResetKeyState();
   // ENG→ moves the engineering form's exponent up by three.
   Run({"tok:1234", "EXE", "F6"});
