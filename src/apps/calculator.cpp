@@ -12,7 +12,10 @@ namespace {
 
 bool Finish(int opened, const std::string& what, std::string* error) {
   if (opened < 0 && opened != kFsDamaged) {  // a damaged image is formatted by the boot
-    if (error) *error = "cannot open the flash image " + what + " (code " + std::to_string(opened) + ")";
+    const char* reason = FsHostErrorText(opened);
+    if (error)
+      *error = "cannot open the flash image " + what + ": " +
+               (reason ? reason : "error " + std::to_string(opened));
     McsFreeArena();
     return false;
   }

@@ -1,6 +1,7 @@
 #include "memory/flash_file.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -102,6 +103,12 @@ int FlashImageOpen(const std::string& path, bool no_follow, bool* created) {
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     close(fd);
     return kFsAccessDenied;
+  }
+  // One calculator per image: two writing the same directory would lose
+  // files. The lock goes with the descriptor.
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    close(fd);
+    return errno == EWOULDBLOCK ? kFsImageInUse : kFsImageFailed;
   }
   // A short image is lengthened; what is missing reads as damage and the
   // start-up check formats it.

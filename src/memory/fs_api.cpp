@@ -147,6 +147,12 @@ int FsDelete(const char16_t* path) {
   int rc = Parse(path, &p);
   if (rc != 0) return rc;
   if (p.device == kDevFlash) return SmDelete(p);
+  // A device node or pipe at the path is never removed: an export aimed at
+  // one must fail, not take the node away (as root it could).
+  struct stat st;
+  if (lstat(p.host.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode) &&
+      !S_ISDIR(st.st_mode))
+    return kFsAccessDenied;
   return std::remove(p.host.c_str()) == 0 ? 0 : PcErrorCode(errno);
 }
 

@@ -20,4 +20,26 @@ enum FsResult : int {
   kFsImageFailed = -31,     // image read or write failed
   kFsWrongType = -34,       // wrong entry type for the operation
   kFsCommitSetsBit = -35,   // a record commit would set a bit
+  kFsImageInUse = -110,     // host only: the flash image is held by another calculator
 };
+
+// What a user is told about a result code of the host side (PC files and
+// the flash image); nullptr for codes with no host meaning.
+inline const char* FsHostErrorText(int rc) {
+  switch (rc) {
+    case kFsNotFound:
+      return "no such file";
+    case kFsPathNotFound:
+      return "no such folder";
+    case kFsNoSpace:
+      return "no room on the disk";
+    case kFsAccessDenied:
+      return "access denied, or not a regular file";
+    case kFsImageFailed:
+      return "the file could not be read or written";
+    case kFsImageInUse:
+      return "another vk2280 (window or vk2280-cli) is using it";
+    default:
+      return nullptr;
+  }
+}

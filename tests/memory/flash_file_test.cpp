@@ -3,6 +3,8 @@
 #include "memory/flash_file.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -88,6 +90,20 @@ TEST_F(HostDir, NewImageIsCreatedFormattedAndKeepsFilesAcrossRuns) {
   Bytes got;
   ASSERT_EQ(ReadFile(FlashPath("KEEP.g1m"), &got), 0);
   EXPECT_EQ(got, data);
+}
+
+// A second calculator on the same image would lose files: it is refused
+// while the first holds the image, and served once it has let go.
+TEST_F(HostDir, ImageHeldByAnotherCalculatorIsRefused) {
+  std::string used;
+  ASSERT_EQ(StorageOpenImage(nullptr, &used), 0);
+  FlashImageClose();
+  int other = open(used.c_str(), O_RDWR);
+  ASSERT_GE(other, 0);
+  ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+  EXPECT_EQ(StorageOpenImage(nullptr, nullptr), kFsImageInUse);
+  close(other);
+  EXPECT_EQ(StorageOpenImage(nullptr, nullptr), 0);
 }
 
 TEST_F(HostDir, LinkInPlaceOfTheImageIsRefused) {

@@ -1,4 +1,6 @@
 // Calculator files from the PC and the backup screen.
+#include <climits>
+#include <cstdlib>
 #include <string>
 
 #include "apps/common/app_screen.h"
@@ -81,6 +83,9 @@ int MemoryExportToPc(const char* groupName, const char* hostPath) {
   MemoryRegisterRecords();
   G1mSelection selection;
   if (!G1mParseGroupName(groupName, &selection)) return kMemoryUnknownGroup;
+  // An existing link is written through: its target gets the new file.
+  char resolved[PATH_MAX];
+  if (realpath(hostPath, resolved)) hostPath = resolved;
   std::u16string pc;
   if (HostPathToPc(hostPath, &pc) != 0) return kFsPathNotFound;
   G1mGroup group;

@@ -9,6 +9,7 @@
 #include "memory/fs_error.h"
 #include "memory/mcs_core.h"
 #include "memory/mem_app.h"
+#include "memory/mem_tables.h"
 #include "os/setup.h"
 
 const char* const kMemoryOptionsUsage =
@@ -41,15 +42,8 @@ std::string ResultText(int rc) {
       return "the group holds no data";
     case kMemoryUnknownGroup:
       return "no such data group";
-    case kFsNotFound:
-      return "no such file";
-    case kFsPathNotFound:
-      return "no such folder";
-    case kFsNoSpace:
-      return "no room on the disk";
-    case kFsAccessDenied:
-      return "access denied";
     default:
+      if (const char* text = FsHostErrorText(rc)) return text;
       return "error " + std::to_string(rc);
   }
 }
@@ -77,7 +71,18 @@ bool TakeMemoryOption(const std::vector<std::string>& args, size_t* i, MemoryOpt
     out->imports.push_back(value);
     return true;
   }
-  const size_t eq = value.find('=');
+  // A group's own name may hold "=" (Y=DATA): the longest group name that
+  // the value starts with wins over the first "=".
+  size_t eq = value.find('=');
+  size_t longest = 0;
+  for (size_t g = 0; g < kMemGroupCount; ++g) {
+    const std::string name = MemGroupName(static_cast<MemGroup>(g));
+    if (name.size() > longest && value.size() > name.size() && value.compare(0, name.size(), name) == 0 &&
+        value[name.size()] == '=') {
+      longest = name.size();
+      eq = longest;
+    }
+  }
   if (eq == 0 || eq == std::string::npos || eq + 1 == value.size()) {
     *error = "--export needs GROUP=FILE, not '" + value + "'";
     return true;

@@ -50,6 +50,21 @@ grep -q "junk.g1m" err || fail "the message must name the file"
 "$CLI" eval --export MATRIX=m.g1m 1 > /dev/null 2>&1
 [ $? -eq 1 ] || fail "an empty group must exit 1"
 [ -e m.g1m ] && fail "an empty group must write no file"
+# A group whose name holds "=", a link written through to its target, and a
+# pipe that is refused and left in place.
+"$CLI" keys --export "Y=DATA=y.g1m" MENU 5 XtT EXE 2> err ||
+  fail "Y=DATA=FILE must export: $(cat err)"
+"$CLI" list --import y.g1m | grep -q '^Y=DATA' || fail "the Y=DATA file holds no graph functions"
+echo old > target.g1m
+ln -s target.g1m link.g1m
+"$CLI" eval --import whole.g1m --export PROGRAM=link.g1m 1 > /dev/null || fail "export through a link"
+[ -L link.g1m ] || fail "the link must stay a link"
+"$CLI" list --import target.g1m | grep -q HELLO || fail "the link's target must get the file"
+mkfifo pipe.g1m
+"$CLI" eval --import whole.g1m --export PROGRAM=pipe.g1m 1 > /dev/null 2> err
+[ $? -eq 1 ] || fail "an export onto a pipe must fail"
+[ -p pipe.g1m ] || fail "the pipe must stay in place"
+grep -q "not a regular file" err || fail "the message must say why: $(cat err)"
 
 # The MEMORY application (MENU leaves the boot message; E is its key in the
 # main menu): F3 Backup, F1 save. A second run on the same flash image
