@@ -184,10 +184,10 @@ GraphPlanes& Planes() {
 }
 
 // Draws every selected function; false (with the error shown) when the
-// window shows no area.
+// window shows no area or a function is not well formed.
 bool Redraw() {
   const int rc = DrawAllGraphs(&Planes());
-  if (rc == kErrRange || rc == kErrMemory) {
+  if (rc == kErrRange || rc == kErrMemory || rc == kBcdErrSyntax) {
     ErrorBox(rc);
     return false;
   }

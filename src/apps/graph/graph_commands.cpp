@@ -126,7 +126,8 @@ int GraphCommand(const uint8_t** cursor) {
   if (f.expr[0].empty()) return kSyntax;
   GraphView view;
   if (!View(&view)) return kErrRange;
-  return DrawGraphFunction(&Planes(), view, f) ? kBcdErrBreak : 0;
+  const int rc = DrawGraphFunction(&Planes(), view, f);
+  return rc == 1 ? kBcdErrBreak : rc;
 }
 
 // ---- Points, lines and shapes in coordinates ----------------------------------------

@@ -339,6 +339,13 @@ void DrawGraphBackground(GraphPlanes* planes, const GraphView& view) {
 int DrawGraphFunction(GraphPlanes* planes, const GraphView& view, const GraphFunction& f) {
   if (f.expr[0].empty() || (f.type == kGraphParam && f.expr[1].empty())) return 0;
   SavedVariable keep(GraphVariable(f.type));
+  // A function that is not well formed fails as a whole: a gap at every
+  // point would look like an empty graph with nothing said.
+  BcdNumber zero, value;
+  BcdFromInt(&zero, 0);
+  for (int e = 0; e < (f.type == kGraphParam ? 2 : 1); ++e)
+    if (EvaluateGraphAt(f.expr[e].c_str(), GraphVariable(f.type), zero, &value) == kBcdErrSyntax)
+      return kBcdErrSyntax;
   switch (f.type) {
     case kGraphY:
       return DrawY(planes, view, f, ConnectMode());

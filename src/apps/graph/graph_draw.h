@@ -65,7 +65,8 @@ bool ConnectMode();
 // default (which also drops keys typed ahead). Tests swap it.
 void SetGraphBreakTest(int (*test)());
 
-// Draws one function. Returns 0, or 1 when AC stopped the drawing.
+// Draws one function. Returns 0, 1 when AC stopped the drawing, or 2 (Syntax
+// ERROR) when its expression is not well formed.
 int DrawGraphFunction(GraphPlanes* planes, const GraphView& view, const GraphFunction& f);
 
 // A line of dots between two graph positions (clipped to the graph area).
@@ -73,7 +74,8 @@ void DrawGraphSegment(GraphPlanes* planes, long double x1, long double y1, long 
                       long double y2, uint8_t planeMode);
 
 // Every selected function of the Y= list over the background, into the
-// planes only. 0, 28 for a window without area, or 1 when AC stopped it.
+// planes only. 0, 28 for a window without area, 1 when AC stopped it, or 2
+// for a function that is not well formed.
 int DrawGraphsInto(GraphPlanes* planes);
 
 // The whole graph screen: the planes cleared, the background, and every

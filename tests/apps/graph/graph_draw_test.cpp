@@ -97,6 +97,25 @@ TEST_F(GraphDrawTest, DomainErrorsLeaveGaps) {
   EXPECT_TRUE(Dot(74, 22)) << "sqrt 1 = 1";
 }
 
+// A function that is not well formed is a Syntax error of the drawing, for
+// every kind of function, not an empty graph.
+TEST_F(GraphDrawTest, AMalformedFunctionIsASyntaxError) {
+  struct Case {
+    uint8_t type;
+    const char *a, *b;
+  } cases[] = {
+      {kGraphY, "1+", ""},
+      {kGraphY, "sin", ""},
+      {kGraphR, "2*", ""},
+      {kGraphParam, "cos T", "sin T)"},
+      {kGraphXc, "3+", ""},
+  };
+  for (const Case& c : cases) {
+    Define(1, c.type, c.a, c.b);
+    EXPECT_EQ(Draw(), kBcdErrSyntax) << c.a << " " << c.b;
+  }
+}
+
 TEST_F(GraphDrawTest, PlotModeDrawsOneDotPerColumn) {
   SetSetupItem(25, 1);
   SetSetupItem(29, 1);
