@@ -199,4 +199,7 @@ wait_for 30 test -s "$WORK/after.5" || fail "run 5 did not end"
 cmp -s "$WORK/before.5" "$WORK/after.5" || fail "a crash left the terminal settings changed"
 [ "$(pane_flags)" = "0 1" ] || fail "a crash left the alternate screen on or the cursor hidden"
 
+# Every run worked on the user's own flash image, which stays for the next.
+[ -s "$WORK/vk2280-$(id -u)/qm417.fls" ] || fail "tui must keep the user's flash image"
+
 echo "tui e2e: ok"

@@ -39,7 +39,8 @@ const char* const kTuiUsage =
     "  Alt+6 for F1-F6, for keyboards and terminals without those keys\n"
     "  Ctrl+Q or Ctrl+C quits, Ctrl+Z suspends, Ctrl+L redraws\n\n"
     "options:\n"
-    "  --flash PATH   use this flash image (default: a fresh one, deleted at exit)\n\n"
+    "  --flash PATH   use this flash image (default: the window's own, kept between\n"
+    "                 runs)\n\n"
     "NO_COLOR set in the environment keeps the terminal's own colours.\n";
 
 namespace {
@@ -282,6 +283,7 @@ int TuiLoop::Run(int* signal) {
 
 int RunTui(const std::vector<std::string>& args) {
   HeadlessOptions options;
+  options.userImage = true;
   MemoryOptions files;
   for (size_t i = 0; i < args.size(); ++i) {
     std::string error;

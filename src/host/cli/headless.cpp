@@ -28,9 +28,11 @@ bool HeadlessFrontEnd::BrowseFolder(std::string* chosen) {
 
 bool HeadlessStart(const HeadlessOptions& options, HeadlessFrontEnd* frontEnd,
                    std::string* error) {
-  // Without a path the run gets a fresh image that vanishes with it.
-  bool prepared = options.flashPath.empty() ? CalculatorPrepareScratch(error)
-                                            : CalculatorPrepare(options.flashPath, nullptr, error);
+  // Without a path a scripted run gets a fresh image that vanishes with it;
+  // an interactive one the user's own, as the window does.
+  bool prepared = options.flashPath.empty() && !options.userImage
+                      ? CalculatorPrepareScratch(error)
+                      : CalculatorPrepare(options.flashPath, nullptr, error);
   if (!prepared) return false;
   HostSetFrontEnd(frontEnd);
   LcdImageFill(0xFF);

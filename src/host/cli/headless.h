@@ -28,7 +28,8 @@ class HeadlessFrontEnd : public HostFrontEnd {
 };
 
 struct HeadlessOptions {
-  std::string flashPath;  // empty: a fresh image deleted at exit
+  std::string flashPath;  // empty: a fresh image deleted at exit, unless userImage
+  bool userImage = false;  // with no flashPath: the window's own image, kept between runs
   int timeoutMs = 30000;  // longest wait for the calculator to settle
 };
 
