@@ -5,7 +5,7 @@
 set -e
 PKGS="build-essential cmake pkg-config g++ clang libclang-rt-14-dev tmux \
 qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev \
-xvfb xauth xdotool imagemagick x11-utils python3"
+xvfb xauth xdotool imagemagick x11-utils python3 fonts-ipafont-gothic"
 
 missing=""
 for p in $PKGS; do
