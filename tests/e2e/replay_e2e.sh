@@ -46,6 +46,16 @@ identify -format '%w %h %z\n' memory_error_0002.bmp | grep -qx '128 64 4' ||
 [ $? -eq 1 ] || fail "a missing log must exit 1"
 "$CLI" replay 2> /dev/null
 [ $? -eq 2 ] || fail "replay without a log must exit 2"
+# Nothing compared is no pass: an empty log, a folder, a log the key table
+# cannot read (another encoding).
+: > empty.log
+mkdir folder.log
+iconv -f UTF-8 -t UTF-16 runmat_arith.log > utf16.log
+for log in empty.log folder.log utf16.log; do
+  "$CLI" replay "$log" > /dev/null 2> err
+  [ $? -eq 1 ] || fail "$log checked nothing and must exit 1"
+  [ -s err ] || fail "$log must say why it failed"
+done
 
 # The screen bitmap read back pixel for pixel: ImageMagick against --text.
 "$CLI" keys MENU --text --bmp menu.bmp > menu.txt || fail "keys --bmp failed"

@@ -79,6 +79,10 @@ int RunReplay(const std::vector<std::string>& args) {
                     kExitFailed);
   if (summary.cancelled)
     return CliError("replay", "the calculator stopped taking keys", kExitFailed);
+  // A pass must mean something was compared: a log of another key table or
+  // encoding replays no checkpoint at all.
+  if (summary.checkpoints == 0)
+    return CliError("replay", log + " replayed no checkpoint, so nothing was checked", kExitFailed);
   if (summary.failures)
     return CliError("replay",
                     std::to_string(summary.failures) + " of " +

@@ -127,8 +127,9 @@ bool ReadWholeFile(const std::string& path, std::string* out) {
   out->clear();
   char buffer[4096];
   for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) out->append(buffer, n);
+  const bool read = !std::ferror(f);  // a folder opens, then fails to read
   std::fclose(f);
-  return true;
+  return read;
 }
 
 bool AppendToFile(const std::string& path, std::string_view text) {

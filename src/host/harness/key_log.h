@@ -40,7 +40,7 @@ std::string AnswerLine(int number, const std::string& answer);
 // The recorded answer numbered `number` in the text of an ".ans" file.
 bool FindAnswer(std::string_view ansText, int number, std::string* answer);
 
-// Whole files. ReadWholeFile is false when the file cannot be opened.
+// Whole files. ReadWholeFile is false when the file cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string* out);
 bool AppendToFile(const std::string& path, std::string_view text);
 bool TruncateFile(const std::string& path);
