@@ -29,8 +29,8 @@ void TokenNameForCatalog(uint16_t code, char* buffer, size_t capacity) {
 
 // Pasted PC text reaches the clip buffer as tokens; copied clip text leaves
 // it as PC text.
-bool ClipTextIn(const char* utf8, std::string* tokens) {
-  return TextToTokens(utf8, tokens) == 0;
+void ClipTextIn(const char* utf8, std::string* tokens, std::string* dropped) {
+  TextToTokensDropping(utf8, tokens, dropped);
 }
 std::string ClipTextOut(const uint8_t* tokens) {
   return TokensToText(tokens);

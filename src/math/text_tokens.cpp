@@ -263,6 +263,23 @@ int TextToTokens(std::string_view text, std::string* out, const TextTokenOptions
   return Reader(text, out, options).Run();
 }
 
+void TextToTokensDropping(std::string_view text, std::string* out, std::string* dropped) {
+  std::string rest(text);
+  dropped->clear();
+  for (int column; (column = TextToTokens(rest, out)) != 0;) {
+    // Find the character at the column (counted in characters) and cut it out.
+    size_t at = 0;
+    for (int c = 1; c < column && at < rest.size(); ++c) {
+      ++at;
+      while (at < rest.size() && (uint8_t(rest[at]) & 0xC0) == 0x80) ++at;
+    }
+    size_t end = at + 1;
+    while (end < rest.size() && (uint8_t(rest[end]) & 0xC0) == 0x80) ++end;
+    dropped->append(rest, at, end - at);
+    rest.erase(at, end - at);
+  }
+}
+
 std::string TokenText(uint16_t code) {
   uint32_t attributes = 0;
   const char* name = TokenRawName(code, &attributes);

@@ -27,6 +27,10 @@ struct TextTokenOptions {
 // the first text that is no token.
 int TextToTokens(std::string_view text, std::string* out, const TextTokenOptions& options = {});
 
+// Converts text as TextToTokens does, leaving out each character at which no
+// token starts; *dropped gets those characters (UTF-8), empty when none was.
+void TextToTokensDropping(std::string_view text, std::string* out, std::string* dropped);
+
 // The text of a token string, with the same spellings; reading it back gives
 // the same tokens for every token whose name no other token shares.
 std::string TokensToText(const uint8_t* tokens);

@@ -43,14 +43,16 @@ void SetClipTextConverters(ClipTextToTokens toTokens, ClipTokensToText toText) {
   s.toText = toText;
 }
 
-int ClipBufferPutText(const char* utf8) {
+int ClipBufferPutText(const char* utf8, std::string* dropped) {
   ClipState& s = Clip();
   std::lock_guard<std::mutex> lock(s.mutex);
   s.tokens.clear();
+  if (dropped) dropped->clear();
   if (!s.toTokens || !utf8) return 0;
-  std::string tokens;
-  if (!s.toTokens(utf8, &tokens)) return 0;
+  std::string tokens, left;
+  s.toTokens(utf8, &tokens, &left);
   s.tokens = std::move(tokens);
+  if (dropped) *dropped = std::move(left);
   return 1;
 }
 

@@ -15,14 +15,15 @@ void ClipBufferClear();
 
 // PC text and tokens are converted above the OS; the applications install
 // the converters when the calculator is assembled.
-using ClipTextToTokens = bool (*)(const char* utf8, std::string* tokens);
+// toTokens leaves out what it cannot read and puts it in *dropped.
+using ClipTextToTokens = void (*)(const char* utf8, std::string* tokens, std::string* dropped);
 using ClipTokensToText = std::string (*)(const uint8_t* tokens);
 void SetClipTextConverters(ClipTextToTokens toTokens, ClipTokensToText toText);
 
-// Host side. Puts UTF-8 text into the buffer as tokens: returns 1, or 0 when
-// no converter is installed or the text does not read as tokens (the buffer
-// is then empty, so a paste inserts nothing).
-int ClipBufferPutText(const char* utf8);
+// Host side. Puts UTF-8 text into the buffer as tokens, without the
+// characters the calculator does not have (they go to *dropped when it is
+// given): returns 1, or 0 when no converter is installed.
+int ClipBufferPutText(const char* utf8, std::string* dropped = nullptr);
 // The clip text as UTF-8; empty when the buffer is empty or no converter is
 // installed.
 std::string ClipBufferText();

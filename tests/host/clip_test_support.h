@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <string>
 
-inline bool UpperIn(const char* utf8, std::string* tokens) {
-  if (std::string(utf8).find('!') != std::string::npos) return false;
-  for (const char* p = utf8; *p; ++p) tokens->push_back(static_cast<char>(std::toupper(*p)));
-  return true;
+// "!" stands for a character the calculator does not have.
+inline void UpperIn(const char* utf8, std::string* tokens, std::string* dropped) {
+  for (const char* p = utf8; *p; ++p)
+    (*p == '!' ? *dropped : *tokens).push_back(static_cast<char>(std::toupper(*p)));
 }
 
 inline std::string LowerOut(const uint8_t* tokens) {

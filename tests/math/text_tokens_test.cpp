@@ -100,6 +100,25 @@ TEST(TextToTokens, UnknownTextNamesItsColumn) {
   EXPECT_TRUE(out.empty());
 }
 
+TEST(TextToTokens, DroppingLeavesOutWhatReadsAsNoToken) {
+  struct Case {
+    const char *text, *same, *dropped;
+  } cases[] = {
+      {"A中B", "AB", "中"},
+      {"1+😀2☃", "1+2", "😀☃"},
+      {"sin 30", "sin 30", ""},
+      {"\xFF", "", "\xFF"},
+      {"", "", ""},
+  };
+  for (const Case& c : cases) {
+    std::string out, want, dropped;
+    TextToTokensDropping(c.text, &out, &dropped);
+    ASSERT_EQ(TextToTokens(c.same, &want), 0) << c.same;
+    EXPECT_EQ(out, want) << c.text;
+    EXPECT_EQ(dropped, c.dropped) << c.text;
+  }
+}
+
 // Every token whose name no other token shares reads back as itself, and
 // so do the shared names that a spelling decides.
 TEST(TokensToText, RoundTripsEveryUnambiguousToken) {

@@ -68,9 +68,9 @@ std::string CopyClipText(const std::function<void(int)>& pause) {
   return ClipBufferText();
 }
 
-bool PasteText(const std::string& utf8) {
+bool PasteText(const std::string& utf8, std::string* dropped) {
   if (!CanPasteText()) return false;
-  ClipBufferPutText(utf8.c_str());
+  ClipBufferPutText(utf8.c_str(), dropped);
   PostCode(kCalcKeyPaste, 0);
   return true;
 }

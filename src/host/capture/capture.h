@@ -34,6 +34,7 @@ bool CanPasteText();
 // it waits: the OS thread may need them.
 std::string CopyClipText(const std::function<void(int)>& pause);
 // Puts the text into the clip buffer and pushes the calculator's paste key;
-// the OS inserts it where the calculator would paste. False when a replay
-// runs.
-bool PasteText(const std::string& utf8);
+// the OS inserts it where the calculator would paste. Characters the
+// calculator does not have are left out and go to *dropped. False when a
+// replay runs.
+bool PasteText(const std::string& utf8, std::string* dropped = nullptr);

@@ -376,7 +376,13 @@ void CalcView::copyText() {
 
 void CalcView::pasteText() {
   if (!CanPasteText()) return;
-  PasteText(QApplication::clipboard()->text().toStdString());
+  std::string dropped;
+  PasteText(QApplication::clipboard()->text().toStdString(), &dropped);
+  // Say what was left out rather than lose it without a word.
+  auto* frame = qobject_cast<MainFrame*>(window());
+  if (!dropped.empty() && frame)
+    frame->setStatusAndTitle("Not pasted: " + QString::fromStdString(dropped) + " (no such keys)",
+                             frame->windowTitle());
 }
 
 void CalcView::answerCheckpoint() { logger_->AnswerCheckpoint(); }
