@@ -14,6 +14,7 @@
 #include "host/qt/calc_view.h"
 #include "host/qt/main_frame.h"
 #include "host/qt/popup_display.h"
+#include "host/qt/single_instance.h"
 #include "host/services/front_end.h"
 #include "host/services/key_input.h"
 #include "host/services/key_tables.h"
@@ -60,6 +61,24 @@ class QtViewTest : public QObject {
   }
 
   void cleanup() { HostResetForTest(); }
+
+  // A second copy finds the first and asks it to come forward; a folder that
+  // cannot hold the lock is told apart from a copy that holds it.
+  void singleInstanceTellsAHeldLockFromAnUnusableFolder() {
+    QTemporaryDir dir;
+    SingleInstance first(dir.path());
+    QVERIFY(first.acquire());
+    QSignalSpy raised(&first, &SingleInstance::raiseRequested);
+    SingleInstance second(dir.path());
+    QVERIFY(!second.acquire());
+    QVERIFY(second.heldByAnother());
+    QVERIFY(second.notifyFirst());
+    QTRY_COMPARE(raised.count(), 1);
+
+    SingleInstance nowhere(dir.filePath("missing/folder"));
+    QVERIFY(!nowhere.acquire());
+    QVERIFY(!nowhere.heldByAnother());
+  }
 
   void droppedCalculatorFilesReachTheOs() {
     QMimeData data;

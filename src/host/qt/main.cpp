@@ -56,10 +56,17 @@ int main(int argc, char* argv[]) {
   parser.addOption(lcdDump);
   parser.process(app);
 
-  SingleInstance instance(PrivateFolder());
+  const QString folder = PrivateFolder();
+  SingleInstance instance(folder);
   if (!instance.acquire()) {
-    instance.notifyFirst();
-    return 0;
+    if (instance.heldByAnother() && instance.notifyFirst()) return 0;
+    QMessageBox::critical(nullptr, "vk2280 emulator",
+                          instance.heldByAnother()
+                              ? "Another vk2280 window holds the lock in " + folder +
+                                    " but does not answer."
+                              : "Cannot use the folder " + folder +
+                                    " for the emulator's lock (check TMPDIR).");
+    return 1;
   }
 
   std::string error;

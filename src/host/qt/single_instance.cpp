@@ -25,6 +25,8 @@ bool SingleInstance::acquire() {
   return true;
 }
 
+bool SingleInstance::heldByAnother() const { return lock_->error() == QLockFile::LockFailedError; }
+
 bool SingleInstance::notifyFirst() {
   QLocalSocket socket;
   socket.connectToServer(serverName_);

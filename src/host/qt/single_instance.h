@@ -14,6 +14,9 @@ class SingleInstance : public QObject {
   explicit SingleInstance(const QString& folder);
   // True for the first copy, which then listens for later ones.
   bool acquire();
+  // After a failed acquire: true when another copy holds the lock, false
+  // when the lock could not be made at all (folder missing or not ours).
+  bool heldByAnother() const;
   // Tells the running copy to come to the front.
   bool notifyFirst();
 
