@@ -1,5 +1,7 @@
 #include "os/getkey.h"
 
+#include <atomic>
+
 #include "host/services/host_services.h"
 #include "host/services/key_tables.h"
 #include "os/capture_dialog.h"
@@ -14,13 +16,13 @@ namespace {
 struct KeyState {
   uint16_t inhibit = 0;
   uint8_t menuSuspend = 0;
-  uint32_t lastChar = 0;
-  uint32_t lastControl = 0;
   int fkeySlot = 0;
   int fkeyIcon = 0;
 };
 
 KeyState gKeys;
+// Written by the OS thread, taken by the key log from the host's.
+std::atomic<uint32_t> gLastChar{0}, gLastControl{0};
 uint16_t gProgramKey = 0;
 // A program polling for a key rests this long when none came, so that a
 // waiting loop neither burns a whole core nor hides from a front end that
@@ -234,8 +236,8 @@ int GetKey(uint32_t* code) {
   if (!k.isChar && k.code == kKeyCapture) PostCode(kKeyCaptureRun, 0);
   if (!k.isChar && k.code == kKeyCaptureRun) CaptureDialog();
 
-  gKeys.lastChar = k.isChar ? k.code : 0;
-  gKeys.lastControl = k.isChar ? 0 : k.code;
+  gLastChar = k.isChar ? k.code : 0;
+  gLastControl = k.isChar ? 0 : k.code;
   *code = k.code;
   return k.isChar;
 }
@@ -287,11 +289,11 @@ void ArmBreakKeepRequest() {
   ArmBreak();
 }
 
-uint32_t LastCharCode() {
-  return gKeys.lastChar;
+uint32_t TakeLastCharCode() {
+  return gLastChar.exchange(0);
 }
-uint32_t LastControlCode() {
-  return gKeys.lastControl;
+uint32_t TakeLastControlCode() {
+  return gLastControl.exchange(0);
 }
 int CurrentFKeySlot() {
   return gKeys.fkeySlot;
@@ -319,5 +321,7 @@ void ProgramKeyForget() {
 
 void ResetKeyState() {
   gKeys = KeyState{};
+  gLastChar = 0;
+  gLastControl = 0;
   gProgramKey = 0;
 }

@@ -56,10 +56,10 @@ int ProgramBreakCheck();
 void ProgramKeyForget();
 
 // ---- What GetKey leaves behind ---------------------------------------------------
-// For the key log: the last character code and the last control code (the
-// other one 0).
-uint32_t LastCharCode();
-uint32_t LastControlCode();
+// For the key log, read from the host's thread: the last character code and
+// the last control code (the other one 0), each cleared by reading it.
+uint32_t TakeLastCharCode();
+uint32_t TakeLastControlCode();
 // The F-key being handled (0..5, 0 when none) and the icon of its entry.
 int CurrentFKeySlot();
 int CurrentFKeyIcon();

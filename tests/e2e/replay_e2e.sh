@@ -68,6 +68,13 @@ convert main_menu_0001.bmp -depth 8 gray:- | od -An -v -tu1 -w128 |
   awk '{ s = ""; for (i = 1; i <= NF; i++) s = s ($i < 128 ? "#" : "."); print s }' > golden.txt
 cmp -s menu.txt golden.txt || fail "the recorded main menu is not the main menu"
 
+# An application's own F-key labels name the key in the annotated log, and
+# each key's line has only the facts since the key before it.
+"$CLI" keys --record fk.log MENU 1 F6 5 MENU 1 EXE > /dev/null || fail "recording F6 failed"
+grep -q "^\[F6\]	<FMENU :ENG→>" fk_log.txt || fail "F6 must carry its label: $(cat fk_log.txt)"
+"$CLI" replay fk.log > /dev/null 2>&1
+[ "$(grep -c 'ICODE :0035' fk_logReplay.txt)" -eq 1 ] || fail "a key's facts were repeated: $(cat fk_logReplay.txt)"
+
 # Recording from the command line with a key table of one's own.
 printf '  7B [Cap.Ans]\n\t6b [Cap.Screen]\n32 Enter\n73 One\n43 Plus\n49 Menu\n' > mine.keys
 "$CLI" keys --keys mine.keys --record mine.log MENU EXE 1 + 1 EXE @ans @screen > /dev/null ||

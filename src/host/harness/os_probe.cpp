@@ -34,8 +34,9 @@ std::string FKeyLabelNow(int slot) {
   if (!entries) return {};
   int icon = entries[slot].icon;
   if (icon == kIconEndOfBar) return {};
-  if (icon < 0) icon = ~icon;
-  return CalcToUtf8(reinterpret_cast<const uint8_t*>(FKeyLabel(icon)));
+  // A negative icon is an application's own label (RUN-MAT's CONV, ENG→ ...).
+  const char* label = icon < 0 ? UserIconLabel(~icon) : FKeyLabel(icon);
+  return label ? CalcToUtf8(reinterpret_cast<const uint8_t*>(label)) : std::string();
 }
 
 OsFacts TakeOsFacts() {
@@ -43,8 +44,9 @@ OsFacts TakeOsFacts() {
   // again the same application is no news.
   static AppId seen{0xFFFF, 0xFFFF};
   OsFacts facts;
-  facts.charCode = LastCharCode();
-  facts.controlCode = LastControlCode();
+  // Read once: the next key's line must not repeat this one's facts.
+  facts.charCode = TakeLastCharCode();
+  facts.controlCode = TakeLastControlCode();
   AppId current = Os().current;
   if (current.index != seen.index || current.option != seen.option) {
     if (const AppRow* row = ApplicationRow(current.index)) facts.appName = row->name;
