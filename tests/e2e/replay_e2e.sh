@@ -51,6 +51,10 @@ identify -format '%w %h %z\n' memory_error_0002.bmp | grep -qx '128 64 4' ||
 : > empty.log
 mkdir folder.log
 iconv -f UTF-8 -t UTF-16 runmat_arith.log > utf16.log
+mkdir -p ro && cp runmat_arith.log runmat_arith.ans runmat_arith_000?.bmp ro/ && mkdir ro/runmat_arith_logReplay.txt
+"$CLI" replay ro/runmat_arith.log > /dev/null 2> err
+[ $? -eq 1 ] || fail "a result file that cannot be written must fail the replay"
+grep -q "cannot write the result file" err || fail "the message must name the result file: $(cat err)"
 for log in empty.log folder.log utf16.log; do
   "$CLI" replay "$log" > /dev/null 2> err
   [ $? -eq 1 ] || fail "$log checked nothing and must exit 1"

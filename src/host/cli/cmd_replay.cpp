@@ -77,6 +77,9 @@ int RunReplay(const std::vector<std::string>& args) {
     return CliError("replay",
                     "cannot read " + std::to_string(summary.unreadable) + " log(s) of " + log,
                     kExitFailed);
+  if (!summary.unwritable.empty())
+    return CliError("replay", "cannot write the result file " + summary.unwritable.front(),
+                    kExitFailed);
   if (summary.cancelled)
     return CliError("replay", "the calculator stopped taking keys", kExitFailed);
   // A pass must mean something was compared: a log of another key table or

@@ -255,6 +255,8 @@ void KeyLogger::CommandReplay(ReplaySpeed speed) {
   std::string path;
   if (!ui_->ChooseLogToReplay(&path)) return;
   ReplaySummary summary = Replay(path, speed);
+  // The checkpoints' outcome lives in the result file: say when it is missing.
+  if (!summary.unwritable.empty()) ui_->Message(harness_text::kLogWriteFailed);
   if (!summary.cancelled) ui_->Message(harness_text::kReplayFinished);
 }
 
@@ -385,6 +387,8 @@ void KeyLogger::ReplayOne(const std::string& logPath, ReplaySpeed speed, ReplayS
       summary->resultFiles.push_back(resultPath);
       WriteResult(logPath + "\n");
       WriteResult(TimeLine(harness_text::kReplayStart));
+    } else {
+      summary->unwritable.push_back(resultPath);
     }
   }
   TruncateFile(base + "_replay.ans");

@@ -45,6 +45,7 @@ struct ReplaySummary {
   int failures = 0;     // checkpoints not OK
   bool cancelled = false;
   std::vector<std::string> resultFiles;
+  std::vector<std::string> unwritable;  // result files that could not be made
   bool allOk() const { return unreadable == 0 && failures == 0 && !cancelled; }
 };
 
