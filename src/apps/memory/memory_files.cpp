@@ -10,6 +10,7 @@
 #include "memory/fs_api.h"
 #include "memory/fs_error.h"
 #include "memory/fs_path.h"
+#include "os/charset.h"
 #include "os/getkey.h"
 #include "os/key_matrix.h"
 #include "os/menu.h"
@@ -103,7 +104,12 @@ std::vector<std::string> MemoryListing() {
               ? (std::string(d.item) == kG1mAlphaItem ? MemGroup::kAlphaMem : MemGroup::kSetup)
               : MemDataGroup(d.folder, d.item);
       const std::string name = g == MemGroup::kNone ? "-" : MemGroupName(g);
-      lines.push_back(name + "\t" + d.folder + "\t" + d.item + "\t" + std::to_string(d.size));
+      // Names are in the calculator's characters; a terminal wants UTF-8.
+      const auto text = [](const char* calc) {
+        return CalcToUtf8(reinterpret_cast<const uint8_t*>(calc));
+      };
+      lines.push_back(name + "\t" + text(d.folder) + "\t" + text(d.item) + "\t" +
+                      std::to_string(d.size));
     }
   }
   return lines;

@@ -217,6 +217,7 @@ TEST_F(MemoryAppTest, DroppedFilesAreImportedOverWhateverScreenShows) {
 
 TEST_F(MemoryAppTest, CommandLinePiecesExportListAndImport) {
   ASSERT_EQ(PutItem("system", "HELLO", 1, kProgram), 0u);
+  ASSERT_EQ(PutItem("system", "X\xE6\x47", 1, kProgram), 0u);  // a name with θ
   struct Case {
     const char* group;
     int expected;
@@ -227,16 +228,16 @@ TEST_F(MemoryAppTest, CommandLinePiecesExportListAndImport) {
 
   const std::vector<std::string> listing = MemoryListing();
   for (const char* line : {"ALPHA MEM\t$GLOBAL\tALPHAMEM\t696", "PROGRAM\tsystem\tHELLO\t16",
-                           "SETUP\t$GLOBAL\tSETUP\t100"})
+                           "PROGRAM\tsystem\tXθ\t16", "SETUP\t$GLOBAL\tSETUP\t100"})
     EXPECT_NE(std::find(listing.begin(), listing.end(), line), listing.end()) << line;
-  EXPECT_EQ(listing.size(), 3u);
+  EXPECT_EQ(listing.size(), 4u);
 
   // Imported twice: the second time overwrites without a question.
   MemStartUp();
   EXPECT_FALSE(RanOutOfKeys([&] {
     EXPECT_EQ(MemoryImportFiles({HostFile("out.g1m"), HostFile("out.g1m")}, G1mExisting::kOverwrite,
                                 false),
-              2u);
+              4u);
   }));
   EXPECT_EQ(ItemBytes("system", "HELLO"), kProgram);
 }
