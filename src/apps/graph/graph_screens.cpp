@@ -324,6 +324,13 @@ void RegisterGraphMenus() {
 
 void ViewWindowScreen(WindowSide side) {
   gSide = side;
+  // A window that cannot be read or made (main memory full) is an error
+  // box, not a list of empty fields.
+  BcdNumber probe;
+  if (int rc = GetViewWindowField(0, side, &probe)) {
+    ErrorBox(rc);
+    return;
+  }
   const FieldList list{kMsgViewWindow, kViewEditorFields, kWindowLabels, kMenuVWin,
                        GetWindowField, SetWindowField,    WindowKey};
   RunFieldList(list);
