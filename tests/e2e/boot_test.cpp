@@ -98,6 +98,19 @@ TEST(Contexts, AnotherApplicationReplacesTheInterruptedOne) {
   EXPECT_TRUE(ScreenMatches(c, "system_app"));
 }
 
+// The reset question has four lines and needs the taller pop-up; the answer
+// box holds its text inside its frame. Looked at as pictures before they
+// became goldens.
+TEST(SystemApp, ResetSetupBoxesKeepTheirTextInsideTheFrame) {
+  Calculator c;
+  c.Press({"MENU", "type:F", "F2"});
+  EXPECT_TRUE(ScreenMatches(c, "system_reset_ask"));
+  c.Press({"F1"});
+  EXPECT_TRUE(ScreenMatches(c, "system_reset_done"));
+  c.Press({"ESC"});
+  EXPECT_TRUE(ScreenMatches(c, "system_app"));
+}
+
 TEST(Contexts, ShiftMenuGoesToTheApplication) {
   Calculator c;
   c.Press({"MENU", "type:F"});

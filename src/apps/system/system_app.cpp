@@ -71,23 +71,20 @@ void SystemLanguageScreen() {
 }
 
 int SystemResetSetup() {
-  OpenWindow(3);
-  PopUp(3);
-  PrintMessageAt(1, 3, kMsgResetAsk);
-  PrintMessageAt(1, 4, kMsgResetWhat);
-  PrintMessageAt(1, 5, kMsgYes);
-  PrintMessageAt(1, 6, kMsgNo);
+  // Four lines: the pop-up of kind 4, whose text starts on line 2.
+  OpenWindow(4);
+  PopUp(4);
+  PrintMessageAt(1, 2, kMsgResetAsk);
+  PrintMessageAt(1, 3, kMsgResetWhat);
+  PrintMessageAt(1, 4, kMsgYes);
+  PrintMessageAt(1, 5, kMsgNo);
   static const uint32_t kAnswers[] = {kKeyF1, kKeyF6, kKeyExit, kKeyQuit};
   uint32_t answer = WaitForControl(kAnswers, 4);
-  CloseWindow(3);
+  CloseWindow(4);
   if (answer != kKeyF1) return 0;
   ResetSetup();
-  OpenWindow(1);
-  PopUp(1);
-  PrintMessageAt(1, 3, kMsgResetDone);
-  static const uint32_t kClose[] = {kKeyExit, kKeyExe, kKeyAc, kKeyQuit};
-  WaitForControl(kClose, 4);
-  CloseWindow(1);
+  char done[kMessageBufferBytes];
+  MessageBox(1, GetMessage(kMsgResetDone, done));
   return 1;
 }
 
