@@ -17,7 +17,9 @@ constexpr uint8_t kCaptureKind = 10;  // items of "@REV2"
 constexpr uint8_t kCaptureSuspend = 128;
 constexpr int kInputColumn = 17;
 constexpr int kInputLine = 5;
-constexpr int kInputDigits = 4;  // columns 17..20
+// Two digits in columns 17..18, the cursor after them in 19: column 20
+// carries the pop-up's right frame and shadow.
+constexpr int kInputDigits = 2;
 constexpr int kMsgCaptureMemory = 320;
 constexpr int kMsgCaptureBlank = 321;
 constexpr int kMsgCapturePrompt = 322;
@@ -56,7 +58,7 @@ bool ReadNumber(std::string* text) {
   text->clear();
   for (;;) {
     Locate(kInputColumn, kInputLine);
-    PrintPadded(text->c_str(), kInputColumn + kInputDigits - 1);
+    PrintPadded(text->c_str(), kInputColumn + kInputDigits);
     Locate(kInputColumn + static_cast<int>(text->size()), kInputLine);
     RefreshCursorShape();
     uint32_t code = 0;
