@@ -91,21 +91,54 @@ void DrawIcon(const Label& l, uint8_t* bits) {
     static const int kCut[][2] = {{17, 0}, {18, 0}, {19, 0}, {18, 1}, {19, 1}, {19, 2}};
     for (const auto& c : kCut) Dot(bits, c[0], c[1], false);
   }
-  int width = MiniTextWidth(l.calc, nullptr);
-  // Centred between the box's edges (columns 0 and 19 stay dark).
-  const int room = kIconTextWidth - 1 - width;
-  int x = room < 0 ? room : room / 2;
+  // The glyphs, each with its spacing column on the left.
+  struct Glyph {
+    uint8_t rows[6];
+    int width;
+  };
+  Glyph glyphs[kLabelCalcBytes];
+  int count = 0, width = 0;
   const char* s = l.calc;
-  for (uint16_t code = ReadCharCode(&s); code != 0; code = ReadCharCode(&s)) {
+  for (uint16_t code = ReadCharCode(&s); code != 0 && count < kLabelCalcBytes;
+       code = ReadCharCode(&s)) {
     MiniGlyphRef g;
     if (!MiniGlyph(code, &g)) continue;
-    uint8_t rows[6];
-    int w = MiniGlyphRows(g, rows);
+    Glyph& glyph = glyphs[count++];
+    glyph.width = MiniGlyphRows(g, glyph.rows);
+    width += glyph.width;
+  }
+  // A label wider than the box gives up spacing columns between glyphs,
+  // first where the two glyphs would touch least, rather than lose its ends
+  // and the box's edges.
+  // A tab's cut corner takes column 18 of the first text row.
+  const int room = kIconTextWidth - (l.tab ? 2 : 1);
+  const auto blankLead = [](const Glyph& g) {
+    for (uint8_t row : g.rows)
+      if (g.width > 0 && (row & (1 << (g.width - 1)))) return false;
+    return g.width > 1;
+  };
+  while (width > room) {
+    int best = -1, bestTouch = 7;
+    for (int i = 1; i < count; ++i) {
+      if (!blankLead(glyphs[i])) continue;
+      int touch = 0;
+      for (int r = 0; r < 6; ++r)
+        touch += (glyphs[i - 1].rows[r] & 1) && (glyphs[i].rows[r] & (1 << (glyphs[i].width - 2)));
+      if (touch < bestTouch) best = i, bestTouch = touch;
+    }
+    if (best < 0) break;
+    --glyphs[best].width;  // the rows keep their dots; the blank top bit goes
+    --width;
+  }
+  // Centred between the box's edges (column 0 and the last stay dark).
+  int x = width > room ? room - width : (room - width) / 2;
+  for (int i = 0; i < count; ++i) {
+    const Glyph& g = glyphs[i];
     for (int r = 0; r < 6; ++r)
-      for (int c = 0; c < w; ++c)
-        if ((rows[r] & (1 << (w - 1 - c))) && x + c >= 0 && x + c < kIconTextWidth - 1)
+      for (int c = 0; c < g.width; ++c)
+        if ((g.rows[r] & (1 << (g.width - 1 - c))) && x + c >= 0 && x + c < room)
           Dot(bits, x + c, 1 + r, false);
-    x += w;
+    x += g.width;
   }
 }
 
