@@ -109,6 +109,10 @@ TEST(SystemApp, ResetSetupBoxesKeepTheirTextInsideTheFrame) {
   EXPECT_TRUE(ScreenMatches(c, "system_reset_done"));
   c.Press({"ESC"});
   EXPECT_TRUE(ScreenMatches(c, "system_app"));
+  c.Press({"F1"});  // the language list has no function keys, so no bar
+  EXPECT_TRUE(ScreenMatches(c, "system_languages"));
+  c.Press({"ESC"});
+  EXPECT_TRUE(ScreenMatches(c, "system_app"));
 }
 
 TEST(Contexts, ShiftMenuGoesToTheApplication) {

@@ -56,18 +56,19 @@ void DrawLanguages(int selected) {
 
 void SystemLanguageScreen() {
   int selected = GetLanguage() < 0 ? 0 : GetLanguage();
+  // The list has no function keys: SYSTEM's bar stays hidden under it.
+  const int bar = MenuBarDisplay();
+  SetMenuBarDisplay(0);
   for (;;) {
     DrawLanguages(selected);
     uint32_t code = 0;
     if (GetKey(&code) != 0) continue;
     if (code == kKeyUp) selected = (selected + kLanguages - 1) % kLanguages;
     if (code == kKeyDown) selected = (selected + 1) % kLanguages;
-    if (code == kKeyExe) {
-      SetLanguage(selected);
-      return;
-    }
-    if (code == kKeyExit || code == kKeyQuit) return;
+    if (code == kKeyExe) SetLanguage(selected);
+    if (code == kKeyExe || code == kKeyExit || code == kKeyQuit) break;
   }
+  SetMenuBarDisplay(bar);
 }
 
 int SystemResetSetup() {
