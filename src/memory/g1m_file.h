@@ -243,7 +243,9 @@ extern const char16_t kG1mBackupPath[];
 // that no data group claims (one group per folder, named after it).
 std::vector<G1mGroup> G1mWholeMemory();
 // Saves the backup. Space is checked first, so a backup that does not fit
-// leaves the old one alone; any later failure deletes the partial file.
+// leaves the old one alone; any later failure deletes the partial file. The
+// new backup replaces the old one only once it is complete: after a power
+// cut at any point the old or the new one loads.
 int G1mSaveBackup(const StorageUi* progress);
 // Loads the backup over main memory (existing items are replaced);
 // kG1mErrNoBackup when there is none.

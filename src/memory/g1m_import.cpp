@@ -181,16 +181,46 @@ int G1mImportFile(const char16_t* path, const G1mImportOptions& options, G1mImpo
   return rc;
 }
 
+namespace {
+
+// The new backup is written under this name and takes the backup's name
+// only once it is complete, so a power cut never leaves neither.
+const char16_t kBackupNewPath[] = u"\\\\fls0\\BACKUP~.g1m";
+const char16_t kBackupName[] = u"BACKUP.g1m";
+
+bool StorageFileExists(const char16_t* path) {
+  const int handle = FsOpen(path, kOpenRead);
+  if (handle >= 0) FsClose(handle);
+  return handle >= 0;
+}
+
+// A cut between removing the old backup and renaming the new one left the
+// complete new one under its working name: it becomes the backup.
+void FinishInterruptedBackup() {
+  if (!StorageFileExists(kG1mBackupPath) && StorageFileExists(kBackupNewPath))
+    FsRename(kBackupNewPath, kBackupName);
+}
+
+}  // namespace
+
 int G1mSaveBackup(const StorageUi* progress) {
   UiProgressOpen(progress);
+  FinishInterruptedBackup();
   const std::vector<G1mGroup> groups = G1mWholeMemory();
-  const int rc = G1mWriteGroups(kG1mBackupPath, groups.data(), groups.size());
+  // A failed write removes its partial file and leaves the old backup.
+  int rc = G1mWriteGroups(kBackupNewPath, groups.data(), groups.size());
+  if (rc == 0) {
+    rc = FsDelete(kG1mBackupPath);
+    if (rc == kFsNotFound) rc = 0;
+    if (rc == 0) rc = FsRename(kBackupNewPath, kBackupName);
+  }
   UiProgressUpdate(progress, 1, 1);
   UiProgressClose(progress);
   return rc;
 }
 
 int G1mLoadBackup(const StorageUi* progress, G1mImportReport* report) {
+  FinishInterruptedBackup();
   G1mImportOptions options;
   options.existing = G1mExisting::kOverwrite;
   options.progress = progress;

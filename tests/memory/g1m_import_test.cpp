@@ -319,6 +319,36 @@ TEST_F(G1mImportTest, NoRoomLeavesTheOldBackupAlone) {
   EXPECT_EQ(still, old);
 }
 
+// A power cut at any flash operation of a save over an existing backup
+// leaves one to load after the start-up: the old one or the new one.
+TEST_F(G1mImportTest, PowerCutDuringASaveLeavesTheOldOrTheNewBackup) {
+  SomeData();
+  ASSERT_EQ(G1mSaveBackup(nullptr), 0);
+  const Bytes8 oldMemory = MemorySnapshot();
+  ASSERT_EQ(PutItem("main", "MAT_C", 2, Bytes8(900, 7)), 0u);
+  const Bytes8 newMemory = MemorySnapshot();
+  const Bytes image = rig.emu.bytes;
+  const int64_t start = rig.emu.ops;
+  ASSERT_EQ(G1mSaveBackup(nullptr), 0);
+  const int64_t ops = rig.emu.ops - start;
+  ASSERT_GT(ops, 3);
+  for (int64_t n = 0; n < ops; ++n) {
+    for (bool torn : {false, true}) {
+      rig.Reload(&image);
+      ASSERT_EQ(SmMount(), 0);
+      FlashEmuArmCut(&rig.emu, n, torn, uint64_t(n) + 1);
+      G1mSaveBackup(nullptr);
+      ASSERT_EQ(rig.Restart(), 0) << "cut " << n;
+      MemStartUp();
+      std::memset(MemVariable(0), 0, kG1mAlphaBytes);
+      G1mImportReport report;
+      ASSERT_EQ(G1mLoadBackup(nullptr, &report), 0) << "cut " << n << (torn ? " torn" : "");
+      const Bytes8 loaded = MemorySnapshot();
+      EXPECT_TRUE(loaded == oldMemory || loaded == newMemory) << "cut " << n;
+    }
+  }
+}
+
 TEST_F(G1mImportTest, WriteFailureDeletesThePartialFile) {
   SomeData();
   // Programming fails in one sector at a time: wherever the file's records
