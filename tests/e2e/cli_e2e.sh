@@ -21,6 +21,13 @@ grep -q "NOSUCHKEY" "$WORK/err" || fail "the message must name the key"
 [ $? -eq 2 ] || fail "an unknown command must exit 2"
 "$CLI" keys --bmp 2>/dev/null
 [ $? -eq 2 ] || fail "a missing option value must exit 2"
+# --timeout: a positive number of seconds (a huge one is a long wait, not an
+# overflow); anything else is bad input.
+for t in inf nan 0 -1 abc ""; do
+  "$CLI" keys --timeout "$t" MENU 2>/dev/null
+  [ $? -eq 2 ] || fail "--timeout '$t' must exit 2"
+done
+"$CLI" keys --timeout 1e9 MENU || fail "--timeout 1e9 must wait, not fail at once"
 
 "$CLI" keys EXE type:1+2 --text --bmp "$WORK/s.bmp" --png "$WORK/s.png" > "$WORK/screen" ||
   fail "keys failed"

@@ -18,6 +18,9 @@ inline constexpr int kExitUsage = 2;
 
 // Prints "vk2280-cli CMD: message" on stderr and returns the status.
 int CliError(const char* command, const std::string& message, int status);
+// The SECONDS of --timeout in milliseconds: a positive number, a wait of
+// more than a day taken as a day; false for anything else (inf, nan, text).
+bool ParseTimeout(const std::string& value, int* milliseconds);
 
 // Shared options of the commands that run the calculator.
 struct ScreenOutputs {

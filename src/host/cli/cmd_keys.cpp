@@ -70,10 +70,8 @@ int RunKeys(const std::vector<std::string>& args) {
       if (a == "--flash") {
         options.flashPath = value;
       } else {
-        char* end = nullptr;
-        double seconds = std::strtod(value.c_str(), &end);
-        if (*end || seconds <= 0) return CliError("keys", "bad --timeout " + value, kExitUsage);
-        options.timeoutMs = static_cast<int>(seconds * 1000);
+        if (!ParseTimeout(value, &options.timeoutMs))
+          return CliError("keys", "bad --timeout " + value, kExitUsage);
       }
     } else if (a.rfind("type:", 0) == 0) {
       presses.push_back(Press{nullptr, a.substr(5)});

@@ -39,12 +39,8 @@ int RunReplay(const std::vector<std::string>& args) {
       const std::string& value = args[++i];
       if (a == "--keys") keys = value;
       if (a == "--flash") options.flashPath = value;
-      if (a == "--timeout") {
-        char* end = nullptr;
-        double seconds = std::strtod(value.c_str(), &end);
-        if (*end || seconds <= 0) return CliError("replay", "bad --timeout " + value, kExitUsage);
-        options.timeoutMs = static_cast<int>(seconds * 1000);
-      }
+      if (a == "--timeout" && !ParseTimeout(value, &options.timeoutMs))
+        return CliError("replay", "bad --timeout " + value, kExitUsage);
     } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
       return CliError("replay", "unknown option " + a, kExitUsage);
     } else if (!log.empty()) {

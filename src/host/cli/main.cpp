@@ -1,5 +1,8 @@
 // vk2280-cli: the calculator from a terminal, for scripts, tests and SSH.
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "host/cli/cli.h"
@@ -58,6 +61,15 @@ int CliError(const char* command, const std::string& message, int status) {
   std::fprintf(stderr, "vk2280-cli%s%s: %s\n", command ? " " : "", command ? command : "",
                message.c_str());
   return status;
+}
+
+bool ParseTimeout(const std::string& value, int* milliseconds) {
+  constexpr double kDayMs = 24.0 * 3600 * 1000;
+  char* end = nullptr;
+  const double seconds = std::strtod(value.c_str(), &end);
+  if (value.empty() || *end || !std::isfinite(seconds) || !(seconds > 0)) return false;
+  *milliseconds = static_cast<int>(std::min(seconds * 1000, kDayMs));
+  return true;
 }
 
 int main(int argc, char** argv) {
