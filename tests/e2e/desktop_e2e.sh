@@ -22,6 +22,14 @@ wait_for() {  # wait_for SECONDS COMMAND...
   return 1
 }
 
+# Without any display: help still prints, and a start says what is missing
+# instead of aborting.
+env -u DISPLAY -u WAYLAND_DISPLAY "$BIN" --help > "$WORK/help" 2>&1 || fail "--help needs no display"
+grep -q -- "--flash" "$WORK/help" || fail "--help must list the options"
+env -u DISPLAY -u WAYLAND_DISPLAY "$BIN" > /dev/null 2> "$WORK/err"
+[ $? -eq 1 ] || fail "a start without a display must exit 1"
+grep -q "no display" "$WORK/err" || fail "it must say there is no display: $(cat "$WORK/err")"
+
 "$BIN" --lcd-dump "$DUMP" &
 PID=$!
 wait_for 20 test -s "$DUMP" || fail "the display was never drawn"

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QThread>
 #include <cstdio>
+#include <cstring>
 
 #include "host/qt/calc_view.h"
 #include "host/qt/main_frame.h"
@@ -42,6 +43,21 @@ void EndOsThread() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  // Without a display Qt would abort; help needs none, the window does.
+  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+      qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    bool help = false;
+    for (int i = 1; i < argc; ++i)
+      for (const char* flag : {"--help", "-h", "-?", "--help-all"})
+        help = help || std::strcmp(argv[i], flag) == 0;
+    if (!help) {
+      std::fprintf(stderr,
+                   "vk2280: no display (DISPLAY and WAYLAND_DISPLAY are unset); "
+                   "in a terminal, run vk2280-cli tui\n");
+      return 1;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName("vk2280 emulator");
   QApplication::setOrganizationName("ORVEX");
