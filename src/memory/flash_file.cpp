@@ -110,6 +110,16 @@ int FlashImageOpen(const std::string& path, bool no_follow, bool* created) {
     close(fd);
     return errno == EWOULDBLOCK ? kFsImageInUse : kFsImageFailed;
   }
+  // A new image takes its whole size on the disk now: running out of room
+  // later, in the middle of a file, would cost data. A full disk leaves no
+  // half-made image behind.
+  if (*created) {
+    if (int err = posix_fallocate(fd, 0, off_t(kFlashImageSize))) {
+      close(fd);
+      unlink(path.c_str());
+      return err == ENOSPC || err == EFBIG ? kFsNoSpace : kFsImageFailed;
+    }
+  }
   // A short image is lengthened; what is missing reads as damage and the
   // start-up check formats it.
   if (st.st_size < off_t(kFlashImageSize) && ftruncate(fd, kFlashImageSize) != 0) {

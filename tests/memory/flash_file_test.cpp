@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -104,6 +106,23 @@ TEST_F(HostDir, ImageHeldByAnotherCalculatorIsRefused) {
   EXPECT_EQ(StorageOpenImage(nullptr, nullptr), kFsImageInUse);
   close(other);
   EXPECT_EQ(StorageOpenImage(nullptr, nullptr), 0);
+}
+
+// A new image that the disk cannot hold is refused at once and leaves
+// nothing behind (a file size limit stands in for a full disk).
+TEST_F(HostDir, NewImageWithoutRoomLeavesNoFile) {
+  const std::string path = dir + "/small.fls";
+  struct rlimit old;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  struct rlimit small = old;
+  small.rlim_cur = 64 * 1024;
+  auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const int rc = StorageOpenImage(path.c_str(), nullptr);
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_EQ(rc, kFsNoSpace);
+  EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST_F(HostDir, LinkInPlaceOfTheImageIsRefused) {
