@@ -163,7 +163,7 @@ int StorageOpenScratchImage() {
   const char* tmp = std::getenv("TMPDIR");
   std::string path = std::string(tmp && tmp[0] ? tmp : "/tmp") + "/vk2280-scratch-XXXXXX";
   int fd = mkstemp(path.data());
-  if (fd < 0) return kFsAccessDenied;
+  if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? kFsPathNotFound : kFsAccessDenied;
   unlink(path.c_str());
   if (ftruncate(fd, kFlashImageSize) != 0) {
     close(fd);

@@ -28,6 +28,9 @@ for t in inf nan 0 -1 abc ""; do
   [ $? -eq 2 ] || fail "--timeout '$t' must exit 2"
 done
 "$CLI" keys --timeout 1e9 MENU || fail "--timeout 1e9 must wait, not fail at once"
+TMPDIR="$WORK/nonexistent" "$CLI" keys MENU 2> "$WORK/err"
+[ $? -eq 1 ] || fail "a missing temporary folder must exit 1"
+grep -q "nonexistent: no such folder" "$WORK/err" || fail "the message must name the folder: $(cat "$WORK/err")"
 
 "$CLI" keys EXE type:1+2 --text --bmp "$WORK/s.bmp" --png "$WORK/s.png" > "$WORK/screen" ||
   fail "keys failed"
