@@ -2,8 +2,8 @@
 //
 // The main context runs on the OS thread's own stack: boot, the main menu and
 // the dispatcher below. Applications run in a child context with a stack of
-// their own. Where the design jumps between saved buffers, this code switches
-// contexts with the same resume values, and a jump back to the boot level of
+// their own. Going back to a saved point of another context is a context
+// switch that carries the resume value, and a jump back to the boot level of
 // the main context unwinds with a BootJump.
 //
 // An application that is left for another one is not simply dropped: its
