@@ -1,7 +1,5 @@
 #include "apps/calculator.h"
 
-#include <cstdlib>
-
 #include "apps/apps.h"
 #include "host/services/host_services.h"
 #include "memory/flash_file.h"
@@ -41,9 +39,7 @@ bool CalculatorPrepare(const std::string& flashPath, std::string* usedFlashPath,
 
 bool CalculatorPrepareScratch(std::string* error) {
   McsAllocateArena();
-  const char* tmp = std::getenv("TMPDIR");
-  return Finish(StorageOpenScratchImage(),
-                std::string("in the temporary folder ") + (tmp && tmp[0] ? tmp : "/tmp"), error);
+  return Finish(StorageOpenScratchImage(), "in the temporary folder " + HostTempFolder(), error);
 }
 
 void CalculatorRelease() {

@@ -54,10 +54,7 @@ int FileErase(void* ctx, uint32_t addr) {
 const FlashMediumOps kFileOps = {FileRead, FileProgram, FileErase};
 
 int PrivateFolder(std::string* folder) {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string base = tmp && tmp[0] ? tmp : "/tmp";
-  while (base.size() > 1 && base.back() == '/') base.pop_back();
-  *folder = base + "/vk2280-" + std::to_string(getuid());
+  *folder = HostTempFolder() + "/vk2280-" + std::to_string(getuid());
   if (mkdir(folder->c_str(), 0700) != 0 && errno != EEXIST) return kFsAccessDenied;
   struct stat st;
   if (lstat(folder->c_str(), &st) != 0) return kFsAccessDenied;
@@ -68,6 +65,13 @@ int PrivateFolder(std::string* folder) {
 }
 
 }  // namespace
+
+std::string HostTempFolder() {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string base = tmp && tmp[0] ? tmp : "/tmp";
+  while (base.size() > 1 && base.back() == '/') base.pop_back();
+  return base;
+}
 
 int FlashResolveImagePath(const char* explicit_path, std::string* out, bool* private_folder) {
   *private_folder = false;
@@ -160,8 +164,7 @@ int StorageOpenImage(const char* explicit_path, std::string* used_path) {
 
 int StorageOpenScratchImage() {
   FlashImageClose();
-  const char* tmp = std::getenv("TMPDIR");
-  std::string path = std::string(tmp && tmp[0] ? tmp : "/tmp") + "/vk2280-scratch-XXXXXX";
+  std::string path = HostTempFolder() + "/vk2280-scratch-XXXXXX";
   int fd = mkstemp(path.data());
   if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? kFsPathNotFound : kFsAccessDenied;
   unlink(path.c_str());

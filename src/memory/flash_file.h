@@ -13,6 +13,10 @@ struct StorageStartupReport;
 constexpr const char* kFlashImageName = "qm417.fls";
 constexpr const char* kFlashEnvVar = "VK2280_FLASH";
 
+// The host's folder for temporary and private files: $TMPDIR, or /tmp when
+// it is unset or empty; without a trailing slash.
+std::string HostTempFolder();
+
 // Where the image lives: `explicit_path` when given (non-empty), else
 // $VK2280_FLASH, else $TMPDIR (or /tmp) / "vk2280-<uid>" / "qm417.fls". The
 // private folder is created 0700 and refused (-14) when it is a symbolic

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <exception>
 
+#include "memory/flash_file.h"
+
 namespace {
 
 // Alternate screen, cursor hidden, no line wrap (the bottom-right cell must
@@ -38,8 +40,7 @@ bool gHandlersInstalled = false;
 
 void CaptureStderr() {
   if (gStderrFile >= 0) return;
-  const char* dir = std::getenv("TMPDIR");
-  std::string path = std::string(dir && *dir ? dir : "/tmp") + "/vk2280-tui-XXXXXX";
+  std::string path = HostTempFolder() + "/vk2280-tui-XXXXXX";
   int fd = mkstemp(path.data());
   if (fd < 0) return;  // then stderr stays as it is
   unlink(path.c_str());

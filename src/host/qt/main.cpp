@@ -16,12 +16,13 @@
 #include "host/qt/single_instance.h"
 #include "host/services/front_end.h"
 #include "apps/calculator.h"
+#include "memory/flash_file.h"
 
 namespace {
 
 // The user's private folder ($TMPDIR or /tmp, then vk2280-<uid>, mode 0700).
 QString PrivateFolder() {
-  QString base = qEnvironmentVariable("TMPDIR", "/tmp");
+  QString base = QString::fromStdString(HostTempFolder());
   QString folder = QDir(base).filePath(QString("vk2280-%1").arg(getuid()));
   QDir().mkpath(folder);
   QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
