@@ -94,4 +94,6 @@ grep -q '^Ans0001	R	+2.00000000000000E+000	+0.00000000000000E+000$' mine.ans ||
 [ $? -eq 2 ] || fail "@ans without --record must exit 2"
 "$CLI" keys --keys /nonexistent.keys --record y.log MENU 2> /dev/null
 [ $? -eq 1 ] || fail "an unreadable key table must exit 1"
+"$CLI" keys --keys mine.keys MENU 2> /dev/null
+[ $? -eq 2 ] || fail "--keys without --record must exit 2"
 echo "replay e2e: ok"

@@ -224,7 +224,7 @@ TEST_F(HarnessReplay, UnknownNamesAreSkippedAndOnlyLogsGetAResultFile) {
   EXPECT_TRUE(s.resultFiles.empty());
   EXPECT_FALSE(fs::exists(File("odd_logReplay.txt")));
   s = logger_->Replay(File("missing.log").string(), ReplaySpeed::kNormal);
-  EXPECT_EQ(s.unreadable, 1);
+  EXPECT_EQ(s.unreadable.size(), 1u);
 }
 
 TEST_F(HarnessReplay, AnnotationLinesTellWhatTheOsDid) {

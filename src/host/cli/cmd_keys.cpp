@@ -28,7 +28,8 @@ const char* const kKeysUsage =
     "                    several files chosen at once)\n"
     "  --record LOG      record the keys as a key log (and LOG's _log.txt, .ans and\n"
     "                    checkpoint bitmaps) for vk2280-cli replay\n"
-    "  --keys TABLE      the key table that names the keys (default: the shipped one)\n";
+    "  --keys TABLE      with --record: the key table that names the keys in the log\n"
+    "                    (default: the shipped one)\n";
 
 namespace {
 
@@ -87,6 +88,8 @@ int RunKeys(const std::vector<std::string>& args) {
   for (const Press& p : presses)
     if (!p.key && IsCheckpoint(p.text) && recordPath.empty())
       return CliError("keys", p.text + " needs --record", kExitUsage);
+  if (!keyTable.empty() && recordPath.empty())
+    return CliError("keys", "--keys names the keys of a key log: it needs --record", kExitUsage);
   CliHarnessUi ui;
   KeyLogger logger(&ui);
   if (!recordPath.empty() && !logger.LoadKeyTable(keyTable))

@@ -69,10 +69,13 @@ int RunReplay(const std::vector<std::string>& args) {
     std::string text;
     if (ReadWholeFile(path, &text)) std::fwrite(text.data(), 1, text.size(), stdout);
   }
-  if (summary.unreadable)
+  if (!summary.unreadable.empty()) {
+    const size_t more = summary.unreadable.size() - 1;
     return CliError("replay",
-                    "cannot read " + std::to_string(summary.unreadable) + " log(s) of " + log,
+                    "cannot read " + summary.unreadable.front() +
+                        (more ? " (and " + std::to_string(more) + " more of " + log + ")" : ""),
                     kExitFailed);
+  }
   if (!summary.unwritable.empty())
     return CliError("replay", "cannot write the result file " + summary.unwritable.front(),
                     kExitFailed);

@@ -264,14 +264,14 @@ ReplaySummary KeyLogger::Replay(const std::string& path, ReplaySpeed speed) {
   ReplaySummary summary;
   if (recording_ || replaying_ || table_.empty()) {
     if (table_.empty()) ui_->Message(harness_text::kNoTableToReplay);
-    summary.unreadable = 1;
+    summary.unreadable.push_back(path);
     return summary;
   }
   std::vector<std::string> logs{path};
   if (HasExtension(path, ".lst")) {
     std::string list;
     if (!ReadWholeFile(path, &list)) {
-      summary.unreadable = 1;
+      summary.unreadable.push_back(path);
       return summary;
     }
     logs = ParseLogList(list, path);
@@ -373,7 +373,7 @@ CheckResult KeyLogger::CheckScreen(const std::string& base, int number) {
 void KeyLogger::ReplayOne(const std::string& logPath, ReplaySpeed speed, ReplaySummary* summary) {
   std::string text;
   if (!ReadWholeFile(logPath, &text)) {
-    ++summary->unreadable;
+    summary->unreadable.push_back(logPath);
     return;
   }
   ++summary->logs;

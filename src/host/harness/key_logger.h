@@ -40,13 +40,13 @@ enum class CheckResult { kOk, kNoFile, kMissFile, kError };
 
 struct ReplaySummary {
   int logs = 0;         // logs replayed
-  int unreadable = 0;   // logs (or a list) that could not be read
+  std::vector<std::string> unreadable;  // logs (or a list) that could not be read
   int checkpoints = 0;  // checkpoints met
   int failures = 0;     // checkpoints not OK
   bool cancelled = false;
   std::vector<std::string> resultFiles;
   std::vector<std::string> unwritable;  // result files that could not be made
-  bool allOk() const { return unreadable == 0 && failures == 0 && !cancelled; }
+  bool allOk() const { return unreadable.empty() && failures == 0 && !cancelled; }
 };
 
 class KeyLogger {
