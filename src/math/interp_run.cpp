@@ -666,8 +666,8 @@ class Runner {
         break;
       case 0xF7CD:
       case 0xF7CE:  // ab/c, d/c
-        item = 87;
-        value = c == 0xF7CD ? 1 : 0;
+        item = kSetupFracResult;
+        value = c == 0xF7CD ? kFracResultMixed : 0;
         break;
       default:
         // Statistics and the other settings arrive with their features.

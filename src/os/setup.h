@@ -16,6 +16,7 @@ inline constexpr int kSetupInsertMode = 21;   // 1 overwrite, 2 insert
 inline constexpr int kSetupBaseMode = 23;     // 0 Comp, 1 Bin, 7 Oct, 9 Dec, 15 Hex
 inline constexpr int kSetupComplexMode = 42;  // 0 Real, 1 a+bi, 2 polar
 inline constexpr int kSetupDisplay = 43;      // format in bits 4..6, digits in 0..3
+inline constexpr int kSetupInputMode = 83;    // 0 Math, 1 Linear
 inline constexpr int kSetupFracResult = 87;   // kFracResultMixed: ab/c, else d/c
 
 inline constexpr uint8_t kInsertOverwrite = 1;

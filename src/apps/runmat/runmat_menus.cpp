@@ -66,13 +66,11 @@ struct Item {
   Choice choices[kMenuEntries];
 };
 
-constexpr int kInputMode = 83, kFracResult = 87;
-
 const Item kItems[] = {
-    {kInputMode, {{"Math", 0, 0}, {"Line", 1, 0}}},
+    {kSetupInputMode, {{"Math", 0, 0}, {"Line", 1, 0}}},
     {kSetupBaseMode,
      {{"Comp", 0, 0}, {"Dec", 9, 0xD4}, {"Hex", 15, 0xD5}, {"Bin", 1, 0xD6}, {"Oct", 7, 0xD7}}},
-    {kFracResult, {{"d/c", 0, 0xF7CE}, {"ab/c", 1, 0xF7CD}}},
+    {kSetupFracResult, {{"d/c", 0, 0xF7CE}, {"ab/c", kFracResultMixed, 0xF7CD}}},
     {kSetupAngle, {{"Deg", 0, 0xDA}, {"Rad", 1, 0xDB}, {"Gra", 2, 0xDC}}},
     {kSetupComplexMode, {{"Real", 0, 0xF908}, {"a+bi", 1, 0xF909}, {"r∠θ", 2, 0xF90A}}},
     {kSetupDisplay,

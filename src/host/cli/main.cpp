@@ -33,7 +33,7 @@ const CliCommand kCommands[] = {
 void PrintUsage(const CliCommand& c) {
   std::fputs(c.usage, stdout);
   if (c.run == RunList) return;
-  std::fputs("\ncalculator files (every command):\n", stdout);
+  std::fputs("\ncalculator files:\n", stdout);
   std::fputs(kMemoryOptionsUsage, stdout);
 }
 

@@ -134,7 +134,7 @@ TEST_F(RunMatTest, SetupFunctionKeysChangeTheSettings) {
       {{"SHIFT", "MENU", "DOWN", "DOWN", "DOWN", "DOWN", "F2", "ESC"}, kSetupComplexMode, 1},
       {{"SHIFT", "MENU", "DOWN", "F4", "ESC"}, kSetupBaseMode, 1},
       {{"SHIFT", "MENU", "DOWN", "DOWN", "F2", "ESC"}, kSetupFracResult, kFracResultMixed},
-      {{"SHIFT", "MENU", "F1", "ESC"}, 83, 0},
+      {{"SHIFT", "MENU", "F1", "ESC"}, kSetupInputMode, 0},
       {{"SHIFT", "MENU", "UP", "F1", "3", "ESC"}, kSetupDisplay, 0x23},         // Fix 3
       {{"SHIFT", "MENU", "UP", "F2", "F6", "F3", "ESC"}, kSetupDisplay, 0x37},  // Sci 7
       {{"SHIFT", "MENU", "UP", "F3", "ESC"}, kSetupDisplay, 0x10},              // Norm 2
