@@ -329,6 +329,10 @@ constexpr Switch kSwitches[] = {
     {0xF7C3, 27, 0}, {0xF7D3, 27, 1}, {0xF7C4, 30, 0}, {0xF7D4, 30, 1},
     {0xF7C5, 26, 0}, {0xF7D5, 26, 1}, {0xF770, 25, 0}, {0xF771, 25, 1},
     {0xF763, 24, 0}, {0xF764, 24, 1}, {0xF765, 24, 2}, {0xF767, 24, 3},
+    // Kept for the screens that read them: a program written for them runs.
+    {0xF7C0, 33, 0}, {0xF7D0, 33, 1}, {0xF7C1, 35, 0}, {0xF7D1, 35, 1},  // FuncOn, SimulOn
+    {0xF7C6, 84, 0}, {0xF7D6, 84, 1}, {0xF7C7, 37, 0}, {0xF7D7, 37, 1},  // LocusOn, ΣdispOn
+    {0xF7BE, 85, 0}, {0xF7BF, 85, 1},                                    // Y=DrawSpeed
 };
 
 int SwitchCommand(const uint8_t** cursor) {

@@ -129,12 +129,20 @@ TEST_F(GraphCommandsTest, ViewWindowAndSwitches) {
   EXPECT_EQ(Canonical(v), Canonical(Num("0.1")));
   ASSERT_EQ(GetViewWindowField(kYscale, WindowSide::kMain, &v), 0);
   EXPECT_EQ(Canonical(v), Canonical(Num("0.5")));
-  ASSERT_EQ(Command("GridOn"), 0);
-  EXPECT_EQ(GetSetupItem(28), 0);
-  ASSERT_EQ(Command("G-Plot"), 0);
-  EXPECT_EQ(GetSetupItem(25), 1);
-  ASSERT_EQ(Command("ParamType"), 0);
-  EXPECT_EQ(GetSetupItem(24), 2);
+  // Each switch stores its setup item; programs written for later screens
+  // (FuncOn, SimulOn, LocusOn ...) run too.
+  const struct {
+    const char* command;
+    int item, value;
+  } kSwitchCases[] = {
+      {"GridOn", 28, 0},   {"G-Plot", 25, 1},    {"ParamType", 24, 2},      {"FuncOff", 33, 1},
+      {"SimulOn", 35, 0},  {"LocusOff", 84, 1},  {"Y=DrawSpeedHigh", 85, 1},
+  };
+  for (const auto& c : kSwitchCases) {
+    SetSetupItem(c.item, uint8_t(c.value ^ 1));
+    ASSERT_EQ(Command(c.command), 0) << c.command;
+    EXPECT_EQ(GetSetupItem(c.item), c.value) << c.command;
+  }
 }
 
 TEST_F(GraphCommandsTest, GraphCommandsDrawWithoutTheList) {
