@@ -78,16 +78,34 @@ std::string RestOfStatement(const uint8_t** cursor) {
 
 // ---- Drawing the functions ----------------------------------------------------------
 
-int ClearScreenCommand(const uint8_t** cursor) {
-  TokenAdvance(cursor);
+// A clean graph screen with the axes, grid and labels the setup asks for.
+void ClearToBackground() {
   ClearGraphPlanes(&Planes());
   GraphView view;
   if (View(&view)) DrawGraphBackground(&Planes(), view);
+}
+
+// After ViewWindow the next drawing starts on a clean screen with the new
+// window's axes, drawn with the settings of that moment (an AxesOff in
+// between counts).
+bool gFreshScreenPending = false;
+
+void BeforeDrawing() {
+  if (!gFreshScreenPending) return;
+  gFreshScreenPending = false;
+  ClearToBackground();
+}
+
+int ClearScreenCommand(const uint8_t** cursor) {
+  TokenAdvance(cursor);
+  gFreshScreenPending = false;
+  ClearToBackground();
   return 0;
 }
 
 int DrawGraphCommand(const uint8_t** cursor) {
   TokenAdvance(cursor);
+  gFreshScreenPending = false;  // it draws the whole screen afresh
   const int rc = DrawGraphsInto(&Planes());
   return rc == 1 ? kBcdErrBreak : rc;
 }
@@ -95,6 +113,7 @@ int DrawGraphCommand(const uint8_t** cursor) {
 // Graph Y=, Graph r=, Graph X= and Graph(X,Y)=(: one function drawn over
 // what is there.
 int GraphCommand(const uint8_t** cursor) {
+  BeforeDrawing();
   const uint16_t code = TokenAdvance(cursor);
   GraphFunction f;
   f.type = code == 0xF4     ? kGraphR
@@ -146,6 +165,7 @@ void DotAt(const GraphView& view, long double x, long double y, uint8_t mode) {
 }
 
 int PlotCommand(const uint8_t** cursor) {
+  BeforeDrawing();
   const uint16_t code = TokenPeek(*cursor);
   BcdNumber a[2];
   if (int rc = Arguments(cursor, a, 2)) return rc;
@@ -171,6 +191,7 @@ int PlotCommand(const uint8_t** cursor) {
 }
 
 int PixelCommand(const uint8_t** cursor) {
+  BeforeDrawing();
   const uint16_t code = TokenPeek(*cursor);
   BcdNumber a[2];
   if (int rc = Arguments(cursor, a, 2)) return rc;
@@ -191,6 +212,7 @@ void Segment(const GraphView& view, long double x1, long double y1, long double 
 }
 
 int LineCommand(const uint8_t** cursor) {
+  BeforeDrawing();
   TokenAdvance(cursor);
   if (!IsSeparator(TokenPeek(*cursor))) return kSyntax;
   GraphView view;
@@ -200,6 +222,7 @@ int LineCommand(const uint8_t** cursor) {
 }
 
 int FLineCommand(const uint8_t** cursor) {
+  BeforeDrawing();
   BcdNumber a[4];
   if (int rc = Arguments(cursor, a, 4)) return rc;
   GraphView view;
@@ -209,6 +232,7 @@ int FLineCommand(const uint8_t** cursor) {
 }
 
 int StraightCommand(const uint8_t** cursor) {
+  BeforeDrawing();
   const uint16_t code = TokenPeek(*cursor);
   BcdNumber a[1];
   if (int rc = Arguments(cursor, a, 1)) return rc;
@@ -224,6 +248,7 @@ int StraightCommand(const uint8_t** cursor) {
 
 // A circle in coordinates: round when the window's dots are square.
 int CircleCommand(const uint8_t** cursor) {
+  BeforeDrawing();
   BcdNumber a[3];
   if (int rc = Arguments(cursor, a, 3)) return rc;
   GraphView view;
@@ -242,6 +267,7 @@ int CircleCommand(const uint8_t** cursor) {
 // Text row, column, "text" (or an expression, shown as its value) in the
 // mini font, over the graph.
 int TextCommand(const uint8_t** cursor) {
+  BeforeDrawing();
   TokenAdvance(cursor);
   BcdNumber where[2];
   for (int i = 0; i < 2; ++i) {
@@ -294,7 +320,9 @@ int ViewWindowCommand(const uint8_t** cursor) {
   if (n >= 9 && BcdIsZero(&a[8])) return kErrRange;
   if (!ComputeDotWidths(&w)) return kErrRange;
   DeletePreviousWindow();
-  return WriteViewWindow(w);
+  if (int rc = WriteViewWindow(w)) return rc;
+  gFreshScreenPending = true;
+  return 0;
 }
 
 int FactorCommand(const uint8_t** cursor) {
@@ -310,6 +338,7 @@ int ZoomAutoCommand(const uint8_t** cursor) {
 }
 
 int PictureCommand(const uint8_t** cursor) {
+  BeforeDrawing();
   const uint16_t code = TokenPeek(*cursor);
   BcdNumber a[1];
   if (int rc = Arguments(cursor, a, 1)) return rc;
@@ -386,6 +415,7 @@ int RecallPicture(int number) {
 }
 
 void InstallGraphCommands() {
+  gFreshScreenPending = false;
   for (const HandlerRow& row : kHandlers) InterpSetGraphHandler(row.code, row.handler);
   for (const Switch& s : kSwitches) InterpSetGraphHandler(s.code, SwitchCommand);
   InterpSetScreenHook(ShowScreen);

@@ -122,6 +122,24 @@ TEST_F(GraphCommandsTest, PicturesKeepBothPlanes) {
   EXPECT_EQ(Dots(), 1);
 }
 
+// A new window's first drawing starts on a clean screen with that window's
+// axes, as the setup stands when it draws (AxesOff in between: none).
+TEST_F(GraphCommandsTest, DrawingAfterViewWindowStartsOnItsAxes) {
+  ASSERT_EQ(Command("PxlOn 5,10"), 0);
+  ASSERT_EQ(Command("ViewWindow -6.3,6.3,1,-3.1,3.1,1"), 0);
+  EXPECT_TRUE(Dot(10, 5)) << "ViewWindow alone leaves the screen";
+  ASSERT_EQ(Command("PxlOn 1,1"), 0);
+  EXPECT_FALSE(Dot(10, 5)) << "the old drawing is gone";
+  EXPECT_TRUE(Dot(1, 32) && Dot(127, 32) && Dot(64, 1)) << "the axes are there";
+  ASSERT_EQ(Command("PxlOn 5,10"), 0);
+  EXPECT_TRUE(Dot(10, 5) && Dot(1, 1)) << "later drawings add to it";
+
+  ASSERT_EQ(Command("ViewWindow -6.3,6.3,1,-3.1,3.1,1"), 0);
+  ASSERT_EQ(Command("AxesOff"), 0);
+  ASSERT_EQ(Command("PxlOn 1,1"), 0);
+  EXPECT_EQ(Dots(), 1);
+}
+
 TEST_F(GraphCommandsTest, ViewWindowAndSwitches) {
   ASSERT_EQ(Command("ViewWindow 0,12.6,1,-1,1,0.5"), 0);
   BcdNumber v;
