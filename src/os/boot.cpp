@@ -13,7 +13,7 @@
 
 #include <cstring>
 
-#include "host/services/front_end.h"
+#include "host/services/host_services.h"
 #include "memory/flash_file.h"
 #include "memory/mcs_core.h"
 #include "memory/mem_app.h"

@@ -3,7 +3,6 @@
 #include <atomic>
 
 #include "host/services/host_services.h"
-#include "host/services/key_tables.h"
 #include "os/capture_dialog.h"
 #include "os/catalog.h"
 #include "os/menu.h"
@@ -30,9 +29,9 @@ uint16_t gProgramKey = 0;
 constexpr uint32_t kProgramKeyPollMs = 1;
 
 uint16_t CodeAt(int32_t row, int32_t column) {
-  const KeyMapRow* key = KeyMapAt(row, column);
+  const uint16_t code = HostKeyCodeAt(row, column);
   // Host command positions beyond the face (column 12) are no keys to read.
-  return key && key->code < 100 ? key->code : 0;
+  return code < 100 ? code : 0;
 }
 
 void LatchNewestKey() {

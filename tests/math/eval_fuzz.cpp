@@ -1,5 +1,6 @@
 // libFuzzer target: random token strings and random text through the
-// tokenizer, the evaluator, the line runner and the program interpreter.
+// tokenizer (as typed and as pasted), the evaluator, the line runner and the
+// program interpreter.
 // Every input must end in a value or an error value: no crash, no hang, no
 // read past the string.
 //
@@ -87,6 +88,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       std::string again;
       TextToTokens(back, &again);
     }
+    // Pasted text: whatever is left out, the rest must read as tokens.
+    std::string kept, dropped;
+    TextToTokensDropping(text, &kept, &dropped);
+    if (dropped.size() > text.size()) __builtin_trap();
     EvalTextLine(text, (how & 1) != 0);
   }
   return 0;

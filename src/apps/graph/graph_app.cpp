@@ -13,7 +13,7 @@
 #include "apps/graph/graph_items.h"
 #include "apps/graph/graph_ui.h"
 #include "apps/graph/line_edit.h"
-#include "host/services/front_end.h"
+#include "host/services/host_services.h"
 #include "math/bcd_text.h"
 #include "math/bcd_work.h"
 #include "math/eval.h"

@@ -59,7 +59,6 @@ struct GraphCursorInfo {
   int y = 0;
 };
 GraphCursorInfo HostGraphCursor();
-void HostClearGraphCursor();
 
 // ---- OS thread --------------------------------------------------------------
 // Starts the OS thread once (at the lowest priority); later calls do nothing.
@@ -81,10 +80,6 @@ bool HostOsIdle();
 // Blocks the calling (non-OS) thread until the OS thread is idle with an
 // empty queue, or timeoutMs passes. Returns true when idle.
 bool HostWaitOsIdle(int timeoutMs);
-
-// Unwinding markers (never seen outside the OS thread's own entry).
-struct HostOsStopRequest {};
-struct HostOsRestartRequest {};
 
 // Resets every piece of shared state (tests and a fresh front end).
 void HostResetForTest();

@@ -23,6 +23,7 @@ void HostBlitLcd();
 void ClearLcd();
 void SetBusyIndicator();
 void HostSetGraphCursor(int32_t x, int32_t y);
+void HostClearGraphCursor();
 
 // ---- OS heap: at most 128 live blocks, each smaller than 65,536 bytes -----
 inline constexpr int kOsHeapSlots = 128;
@@ -69,6 +70,13 @@ void DisarmBreak();
 int BreakPressed();
 uint32_t OsThreadRunning();
 void SetOsThreadRunning(uint32_t running);
+// The calculator key code of a key position (row, column), from the host's
+// key map; 0 where there is no key.
+uint16_t HostKeyCodeAt(int32_t row, int32_t column);
+
+// Thrown into the OS thread to unwind it: to end it, or to boot again.
+struct HostOsStopRequest {};
+struct HostOsRestartRequest {};
 
 // ---- File dialogs reached by the OS's file exchange ------------------------
 // Called once per chosen path; returns the number of items imported or a

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "host/services/host_services.h"
+
 // Searched in order; bounds are inclusive.
 const KeyRect kKeyRects[kKeyRectCount] = {
     {79, 0x3B00, 44, 293, 83, 315, "F1"},        {69, 0x3C00, 88, 293, 127, 315, "F2"},
@@ -151,6 +153,11 @@ const KeyMapRow* KeyMapAt(int32_t row, int32_t column) {
   for (const KeyMapRow* r = kKeyMap; r->code != 0; ++r)
     if (r->code != kNoKey && r->row == row && r->column == column) return r;
   return nullptr;
+}
+
+uint16_t HostKeyCodeAt(int32_t row, int32_t column) {
+  const KeyMapRow* key = KeyMapAt(row, column);
+  return key ? key->code : 0;
 }
 
 const PcKeyRow* PcKeyOf(int virtualKey) {
