@@ -53,7 +53,7 @@ class Calculator {
     HeadlessScreen(plane.data());
     return plane;
   }
-  std::string Screen() const { return ScreenText(Plane().data()); }
+  std::string Screen() const { return LcdImageText(); }
 
   bool started() const { return started_; }
 

@@ -57,13 +57,3 @@ void HeadlessScreen(uint8_t plane[kLcdBytes]) {
   for (int i = 0; i < kLcdBytes; ++i) plane[i] = static_cast<uint8_t>(~plane[i]);
 }
 
-std::string ScreenText(const uint8_t plane[kLcdBytes]) {
-  std::string out;
-  out.reserve((kLcdWidth + 1) * kLcdHeight);
-  for (int y = 0; y < kLcdHeight; ++y) {
-    for (int x = 0; x < kLcdWidth; ++x)
-      out += (plane[y * kLcdRowBytes + x / 8] & (0x80 >> (x % 8))) ? '#' : '.';
-    out += '\n';
-  }
-  return out;
-}

@@ -42,4 +42,3 @@ void HeadlessStop();
 
 // The screen as the window would show it, as a plane with 1 = dark.
 void HeadlessScreen(uint8_t plane[kLcdBytes]);
-std::string ScreenText(const uint8_t plane[kLcdBytes]);

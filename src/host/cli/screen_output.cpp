@@ -23,7 +23,7 @@ bool TakeScreenOption(const std::vector<std::string>& args, size_t* i, ScreenOut
 bool WriteScreenOutputs(const ScreenOutputs& outputs, std::string* error) {
   uint8_t plane[kLcdBytes];
   HeadlessScreen(plane);
-  if (outputs.text) std::fputs(ScreenText(plane).c_str(), stdout);
+  if (outputs.text) std::fputs(LcdImageText().c_str(), stdout);
   if (!outputs.bmpPath.empty() &&
       !WriteFileBytes(outputs.bmpPath, EncodeScreenBmp(plane, kLcdWidth, kLcdHeight))) {
     *error = "cannot write " + outputs.bmpPath;

@@ -33,17 +33,10 @@ void QtFrontEnd::LcdChanged() {
 }
 
 void QtFrontEnd::DumpLcd() {
-  uint8_t lcd[kLcdBytes];
-  LcdImageSnapshot(lcd);
-  QByteArray text;
-  for (int y = 0; y < kLcdHeight; ++y) {
-    for (int x = 0; x < kLcdWidth; ++x)
-      text += (lcd[y * kLcdRowBytes + x / 8] & (0x80 >> (x % 8))) ? '.' : '#';
-    text += '\n';
-  }
+  const std::string text = LcdImageText();
   QSaveFile file(dumpPath_);
   if (file.open(QIODevice::WriteOnly)) {
-    file.write(text);
+    file.write(text.data(), qsizetype(text.size()));
     file.commit();
   }
 }

@@ -36,6 +36,9 @@ void HostSetFrontEnd(HostFrontEnd* frontEnd);
 
 // ---- LCD image, host side ---------------------------------------------------
 void LcdImageSnapshot(uint8_t out[kLcdBytes]);
+// The image as 64 lines of 128 characters, '#' a dark dot and '.' a light
+// one: the text form of the screen for scripts and the LCD dump.
+std::string LcdImageText();
 // Fills the image with one byte (0xFF = all light).
 void LcdImageFill(uint8_t value);
 // Copies the OS's Vram into the image (skipped while the display is held).

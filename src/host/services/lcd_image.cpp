@@ -84,6 +84,19 @@ void LcdImageSnapshot(uint8_t out[kLcdBytes]) {
   std::memcpy(out, s.image, kLcdBytes);
 }
 
+std::string LcdImageText() {
+  uint8_t image[kLcdBytes];
+  LcdImageSnapshot(image);
+  std::string text;
+  text.reserve((kLcdWidth + 1) * kLcdHeight);
+  for (int y = 0; y < kLcdHeight; ++y) {
+    for (int x = 0; x < kLcdWidth; ++x)
+      text += (image[y * kLcdRowBytes + x / 8] & (0x80 >> (x % 8))) ? '.' : '#';  // set = light
+    text += '\n';
+  }
+  return text;
+}
+
 void LcdImageFill(uint8_t value) {
   LcdState& s = L();
   std::lock_guard<std::mutex> lock(s.mutex);
