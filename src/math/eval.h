@@ -57,6 +57,14 @@ void EvalInit();
 // The break test (AC pressed): the host's by default. Tests swap it.
 void EvalSetBreakTest(int (*test)());
 
+// Operands owned by the graph above the evaluator: PxlTest( (its two
+// arguments already read) and the V-Window values Xmin ... (no arguments).
+// Returns 1 with the value, or 0 with an error value. Without a reader they
+// are Ma ERROR.
+using EvalGraphOperandReader = int (*)(uint16_t code, const BcdComplex* args, int count,
+                                       BcdNumber value[2]);
+void EvalSetGraphOperandReader(EvalGraphOperandReader reader);
+
 // ---- Token classes (shared with the interpreter) ------------------------------
 
 // Precedence level of a token: a smaller level binds tighter; 15 for the

@@ -473,6 +473,18 @@ int PolRec(Run& run, uint16_t code, BcdNumber value[2]) {
 }
 
 // logab(a, b): the logarithm of b to the base a.
+EvalGraphOperandReader gGraphOperands = nullptr;
+
+// PxlTest( and the V-Window values, read by the graph when it is there.
+int GraphOperand(Run& run, uint16_t code, BcdNumber value[2]) {
+  BcdComplex args[2];
+  const int count = code == 0xF7AF ? 2 : 0;
+  if (count == 0) Skip(run);
+  if (count && !ReadArguments(run, count, args, value)) return 0;
+  if (!gGraphOperands) return NotYet(run, code, value);
+  return gGraphOperands(code, args, count, value);
+}
+
 int LogAB(Run& run, uint16_t, BcdNumber value[2]) {
   BcdComplex args[2];
   if (!ReadArguments(run, 2, args, value)) return 0;
@@ -543,7 +555,7 @@ constexpr Range kRanges[] = {
     {0x7F97, 0x7F98, NotYet, 2},
     {0x7FD6, 0x7FD6, NotYet, 2},
     {0x7FDD, 0x7FDD, NotYet, 2},
-    {0x7F00, 0x7F1A, NotYet, 2},
+    {0x7F00, 0x7F1A, GraphOperand, 2},
     {0x7F20, 0x7F20, Extremum, 4},
     {0x7F2D, 0x7F2D, Extremum, 4},
     {0x7F2E, 0x7F2F, Average, 4},
@@ -576,7 +588,8 @@ constexpr Range kRanges[] = {
     // The 0xF9-page variables: recursion terms and the V-Window's dot sizes.
     {0xF912, 0xF918, NotYet, 9},
     {0xF91B, 0xF91B, NotYet, 9},
-    {0xF921, 0xF922, NotYet, 2},
+    {0xF921, 0xF922, GraphOperand, 2},
+    {0xF7AF, 0xF7AF, GraphOperand, 4},  // PxlTest(
 };
 
 }  // namespace
@@ -602,6 +615,10 @@ HandlerEntry HandlerOf(uint16_t code) {
 }
 
 }  // namespace eval_internal
+
+void EvalSetGraphOperandReader(EvalGraphOperandReader reader) {
+  eval_internal::gGraphOperands = reader;
+}
 
 int EvalHandlerKind(uint16_t code) {
   if (code > 0xFF && (code >> 8) != 0x7F) return 1;

@@ -379,6 +379,38 @@ void ShowScreen(InterpScreen screen) {
   PutDisplay();
 }
 
+// PxlTest( and the V-Window values Xmin ... for the evaluator.
+int GraphOperand(uint16_t code, const BcdComplex* args, int, BcdNumber value[2]) {
+  BcdZero(&value[1]);
+  const auto fail = [value](int rc) {
+    BcdError(&value[0], rc);
+    return 0;
+  };
+  if (code == 0xF7AF) {  // PxlTest(row, column): 1 for a dark dot
+    int row = 0, column = 0;
+    if (int rc = IntegerIn(args[0].re, 1, 63, &row)) return fail(rc);
+    if (int rc = IntegerIn(args[1].re, 1, 127, &column)) return fail(rc);
+    BeforeDrawing();  // a pending fresh screen is what the program sees
+    BcdFromInt(&value[0], GraphDotSet(Planes(), column, row) ? 1 : 0);
+    return 1;
+  }
+  // 0x7F00.. the window, 0x7F10.. the right-hand one; 0xF921/2 their Xdot.
+  static constexpr int kFieldOf[16] = {kXmin, kXmax, kXscale, -1,      kYmin, kYmax,
+                                       kYscale, -1, kTmin,   kTmax,    kTpitch, -1,
+                                       -1,      -1, -1,      -1};
+  const bool dot = code == 0xF921 || code == 0xF922;
+  const WindowSide side = (dot ? code == 0xF922 : (code & 0x10) != 0) ? WindowSide::kRight
+                                                                       : WindowSide::kMain;
+  if (!dot && (code == 0x7F0B || code == 0x7F0C)) {
+    if (int rc = GetFactor(code == 0x7F0B ? kFactorX : kFactorY, &value[0])) return fail(rc);
+    return 1;
+  }
+  const int field = dot ? kXdot : kFieldOf[code & 0x0F];
+  if (field < 0) return fail(kBcdErrMa);  // the dynamic graph's values are not kept yet
+  if (int rc = GetViewWindowField(field, side, &value[0])) return fail(rc);
+  return 1;
+}
+
 struct HandlerRow {
   uint16_t code;
   InterpGraphHandler handler;
@@ -419,4 +451,5 @@ void InstallGraphCommands() {
   for (const HandlerRow& row : kHandlers) InterpSetGraphHandler(row.code, row.handler);
   for (const Switch& s : kSwitches) InterpSetGraphHandler(s.code, SwitchCommand);
   InterpSetScreenHook(ShowScreen);
+  EvalSetGraphOperandReader(GraphOperand);
 }

@@ -7,6 +7,7 @@
 #include "apps/graph/graph_items.h"
 #include "graph_test_support.h"
 #include "host/services/front_end.h"
+#include "math/eval_print.h"
 #include "math/interp.h"
 #include "math/interp_graph.h"
 #include "math/token.h"
@@ -138,6 +139,21 @@ TEST_F(GraphCommandsTest, DrawingAfterViewWindowStartsOnItsAxes) {
   ASSERT_EQ(Command("AxesOff"), 0);
   ASSERT_EQ(Command("PxlOn 1,1"), 0);
   EXPECT_EQ(Dots(), 1);
+}
+
+// PxlTest( reads the screen back; the V-Window values read the window.
+TEST_F(GraphCommandsTest, PxlTestAndWindowValuesInExpressions) {
+  ASSERT_EQ(Command("ViewWindow 0,126,0,-31,31,0"), 0);
+  ASSERT_EQ(Command("PxlOn 10,20"), 0);
+  const struct {
+    const char *line, *shown;
+  } kCases[] = {
+      {"PxlTest(10,20)", "1"},   {"PxlTest(11,20)", "0"},   {"PxlTest(1,1)", "1"},  // the y axis
+      {"Xmax-Xmin", "126"},      {"Xdot", "1"},             {"Ymin", "-31"},
+      {"Xfct", "2"},             {"RightXmax", "6.3"},      {"PxlTest(0,1)", "Error 8: Argument ERROR"},
+      {"PxlTest(1,128)", "Error 8: Argument ERROR"},        {"PxlTest(2.5,1)", "Error 8: Argument ERROR"},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(EvalTextLine(c.line, false).text, c.shown) << c.line;
 }
 
 TEST_F(GraphCommandsTest, ViewWindowAndSwitches) {
