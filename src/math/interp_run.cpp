@@ -1,6 +1,8 @@
 // The run loop and the statements of the program interpreter.
+#include <chrono>
 #include <cstddef>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -189,9 +191,27 @@ class Runner {
       ReleaseAllTemporaries();
       // AC between statements; the last one of a run is no exception.
       if (BreakRequested()) return Fail(kBcdErrBreak);
+      RefreshLiveScreen();
       if (ended_) return 1;
       if (!chain_ && !Separator()) return 0;
       if (ended_) return 1;
+    }
+  }
+
+  // What a running program has drawn or written reaches the display as it
+  // goes, so that a Getkey game moves on screen: the screen it used last, at
+  // most every 40 ms. Programs that show nothing pay nothing.
+  void RefreshLiveScreen() {
+    if (display_ == kShowGraph) live_ = InterpScreen::kGraph;
+    if (display_ == kShowText) live_ = InterpScreen::kText;
+    if (!live_ || (++liveTicks_ & 7) != 0) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - liveShown_ < std::chrono::milliseconds(40)) return;
+    liveShown_ = now;
+    if (*live_ == InterpScreen::kGraph) {
+      if (InterpGetScreenHook()) InterpGetScreenHook()(InterpScreen::kGraph);
+    } else {
+      Show();
     }
   }
 
@@ -1218,14 +1238,22 @@ class Runner {
   int DisplayStop() {
     TokenAdvance(&p_);
     char text[kBcdTextSize + 8];
+    // The graph stays up while the run waits; the text screen comes back after EXE.
+    const bool graph = display_ == kShowGraph && InterpGetScreenHook();
     if (display_ == kShowValue) {
       InterpFormatValue(value_, form_, text, sizeof text);
       Print(text, true);
     } else if (display_ != kShowText) {
-      if (display_ == kShowGraph && InterpGetScreenHook())
-        InterpGetScreenHook()(InterpScreen::kGraph);
+      // A matrix or a list is shown first, as at the end of a run.
+      if ((display_ == kShowMatrix || display_ == kShowList) && io_.screen) {
+        InterpResult shown;
+        shown.display = display_;
+        CopyValue(shown.value, value_);
+        InterpShowResult(io_.screen, shown);
+      }
+      if (graph) InterpGetScreenHook()(InterpScreen::kGraph);
       ScreenDoneText(text);
-      Print(text, false);
+      graph ? (void)(io_.screen && ScreenPrint(io_.screen, text, false)) : Print(text, false);
       if (display_ >= kShowMatrix) display_ = kShowDone;
     }
     // At the very end of the run nothing waits: the result stays on screen.
@@ -1235,7 +1263,7 @@ class Runner {
       return 1;
     }
     ScreenDispText(text);
-    Print(text, false);
+    graph ? (void)(io_.screen && ScreenPrint(io_.screen, text, false)) : Print(text, false);
     int error = io_.waitExe ? io_.waitExe(io_.user) : 0;
     if (io_.screen) {
       ScreenBlankLine(io_.screen, io_.screen->line);
@@ -1431,6 +1459,9 @@ class Runner {
   int levels_ = 0;
   int base_ = 0;  // 1 when the run started through a Prog statement
   int display_ = kShowDone;
+  std::optional<InterpScreen> live_;  // the screen a refresh shows, once one was used
+  uint32_t liveTicks_ = 0;
+  std::chrono::steady_clock::time_point liveShown_{};
   int form_ = kFormAsIs;
   BcdNumber value_[2] = {};
   bool chain_ = false;  // the next statement follows without a separator

@@ -2,12 +2,16 @@
 // the program polls reach it as key codes, not RUN-MAT, and AC still breaks.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <thread>
 
 #include "host/capture/capture.h"
 #include "host/harness/os_probe.h"
+#include "host/services/front_end.h"
 #include "host/services/host_services.h"
 #include "memory/mem_app.h"
 #include "tests/e2e/calculator_fixture.h"
@@ -79,6 +83,35 @@ TEST(ProgramKeys, UnderAHeldQueueEveryKeyArrivesInOrder) {
   EXPECT_TRUE(calc.Settle());
   KeyQueueRelease();
   EXPECT_EQ(AnswerTextOf(MemVariable(28)), Ans(726247));
+}
+
+// What a program writes or draws is on the display while it still runs
+// (a Getkey game), not only when it ends.
+TEST(ProgramKeys, TheDisplayFollowsARunningProgram) {
+  const char* kPoll = ":Do:Getkey->K:LpWhile K=0";
+  struct Case {
+    std::string line;
+    int row, firstColumn, lastColumn;  // dots that must be dark somewhere
+  } cases[] = {
+      {std::string("ClrText:Locate 3,2,\"LIVE\"") + kPoll, 9, 12, 35},
+      {std::string("ViewWindow 1,127,0,1,63,0:AxesOff:PxlOn 5,10") + kPoll, 5, 10, 10},
+  };
+  for (const Case& c : cases) {
+    Calculator calc;
+    ASSERT_TRUE(calc.started());
+    calc.Press({"MENU", "EXE"});
+    ASSERT_TRUE(PasteText(c.line));
+    calc.Press({"EXE"});
+    // The display follows within a few frames.
+    const auto shown = [&c] {
+      const std::string row = LcdImageText().substr(size_t(c.row) * 129, 128);
+      const size_t dark = row.find('#', size_t(c.firstColumn));
+      return dark != std::string::npos && dark <= size_t(c.lastColumn);
+    };
+    for (int i = 0; i < 100 && !shown(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(shown()) << c.line << "\n" << LcdImageText();
+    calc.Press({"ESC"});
+  }
 }
 
 }  // namespace

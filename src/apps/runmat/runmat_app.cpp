@@ -122,7 +122,13 @@ uint32_t KeyOverGraph() {
 // A print on the text screen brings the text screen back.
 void ShowRun(void*) {
   gGraphShown = false;
-  Draw(nullptr);
+  // A running program owns all seven lines: Locate writes below the output
+  // line, and its text must show while the program runs.
+  ClearArea(0, 0, 127, kScreenLines * kCellHeight - 1);
+  for (int l = 1; l <= kScreenLines; ++l)
+    for (int c = 0; c < kScreenColumns; ++c)
+      if (gRun.screen.cells[l - 1][c] != ' ') PrintCell(c + 1, l, gRun.screen.cells[l - 1][c], false);
+  HideCursor();
   PutDisplay();
 }
 
