@@ -213,6 +213,17 @@ TEST_F(InterpTest, TextScreen) {
   EXPECT_EQ(ScreenLineUtf8(screen, 7), "-5");
   EXPECT_EQ(r.display, kShowText);
 
+  // A list or matrix at a display stop is shown before its "Done".
+  ScreenClear(&screen);
+  ASSERT_EQ(TextToTokens("{1,2}◢[[3]]◢\"END\"", &tokens), 0);
+  ASSERT_EQ(InterpRun(reinterpret_cast<const uint8_t*>(tokens.c_str()), kInterpModeLine, &r, io),
+            1);
+  EXPECT_EQ(ScreenLineUtf8(screen, 1), "                {1,2}");
+  EXPECT_EQ(ScreenLineUtf8(screen, 2), "                 Done");
+  EXPECT_EQ(ScreenLineUtf8(screen, 3), "                [[3]]");
+  EXPECT_EQ(ScreenLineUtf8(screen, 4), "                 Done");
+  EXPECT_EQ(ScreenLineUtf8(screen, 5), "END");
+
   // AC at a display stop breaks.
   io.waitExe = [](void*) { return int(kBcdErrBreak); };
   ASSERT_EQ(TextToTokens("1◢2", &tokens), 0);
