@@ -29,6 +29,12 @@ grep -q -- "--flash" "$WORK/help" || fail "--help must list the options"
 env -u DISPLAY -u WAYLAND_DISPLAY "$BIN" > /dev/null 2> "$WORK/err"
 [ $? -eq 1 ] || fail "a start without a display must exit 1"
 grep -q "no display" "$WORK/err" || fail "it must say there is no display: $(cat "$WORK/err")"
+# Bad command lines end at once with a message, before any window.
+QT_QPA_PLATFORM=offscreen "$BIN" --lcd-dump "$WORK/missing/dir/lcd.txt" > /dev/null 2> "$WORK/err"
+[ $? -eq 2 ] || fail "an unwritable --lcd-dump must exit 2"
+grep -q "cannot write" "$WORK/err" || fail "it must say which file: $(cat "$WORK/err")"
+QT_QPA_PLATFORM=offscreen "$BIN" stray > /dev/null 2> "$WORK/err"
+[ $? -eq 2 ] || fail "a stray argument must exit 2"
 
 "$BIN" --lcd-dump "$DUMP" &
 PID=$!

@@ -5,6 +5,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMessageBox>
 #include <QThread>
 #include <cstdio>
@@ -72,6 +73,19 @@ int main(int argc, char* argv[]) {
   parser.addOption(flash);
   parser.addOption(lcdDump);
   parser.process(app);
+  if (!parser.positionalArguments().isEmpty()) {
+    std::fprintf(stderr, "vk2280: unexpected argument '%s' (see --help)\n",
+                 qPrintable(parser.positionalArguments().first()));
+    return 2;
+  }
+  if (parser.isSet(lcdDump)) {
+    // Scripts read this file: a path that cannot be written is said at once.
+    QFile probe(parser.value(lcdDump));
+    if (!probe.open(QIODevice::WriteOnly)) {
+      std::fprintf(stderr, "vk2280: cannot write %s\n", qPrintable(parser.value(lcdDump)));
+      return 2;
+    }
+  }
 
   const QString folder = PrivateFolder();
   SingleInstance instance(folder);
