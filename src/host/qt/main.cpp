@@ -5,7 +5,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QThread>
 #include <cstdio>
@@ -79,9 +79,11 @@ int main(int argc, char* argv[]) {
     return 2;
   }
   if (parser.isSet(lcdDump)) {
-    // Scripts read this file: a path that cannot be written is said at once.
-    QFile probe(parser.value(lcdDump));
-    if (!probe.open(QIODevice::WriteOnly)) {
+    // Scripts read this file: a path that cannot be written is said at once
+    // (without creating it: a second copy must leave no trace).
+    const QFileInfo dump(parser.value(lcdDump));
+    if (dump.exists() ? !dump.isFile() || !dump.isWritable()
+                      : !QFileInfo(dump.absolutePath()).isWritable()) {
       std::fprintf(stderr, "vk2280: cannot write %s\n", qPrintable(parser.value(lcdDump)));
       return 2;
     }
