@@ -98,7 +98,8 @@ int FsCreate(const char16_t* path, int entry_kind, uint32_t size) {
   if (entry_kind == kEntryFolder)
     return mkdir(p.host.c_str(), 0700) == 0 ? 0 : PcFolderErrorCode(errno);
   int fd = open(p.host.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0600);
-  if (fd < 0) return PcErrorCode(errno);
+  // Creating, a missing name can only be a missing folder.
+  if (fd < 0) return errno == ENOENT ? int(kFsPathNotFound) : PcErrorCode(errno);
   close(fd);
   return 0;
 }
@@ -234,6 +235,7 @@ int FsHasSpace(const char16_t* path, uint32_t size) {
   }
   std::string dir = p.host.substr(0, p.host.rfind('/') + 1);
   struct statvfs vfs;
-  if (statvfs(dir.empty() ? "/" : dir.c_str(), &vfs) != 0) return PcErrorCode(errno);
+  if (statvfs(dir.empty() ? "/" : dir.c_str(), &vfs) != 0)
+    return errno == ENOENT ? int(kFsPathNotFound) : PcErrorCode(errno);
   return uint64_t(vfs.f_bavail) * vfs.f_frsize >= size ? 0 : kFsNoSpace;
 }

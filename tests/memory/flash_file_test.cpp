@@ -189,7 +189,7 @@ TEST_F(HostDir, PcFilesThroughTheSameInterface) {
   EXPECT_EQ(FsCreate(Pc("sub").c_str(), kEntryFolder, 0), 0);
   EXPECT_EQ(FsCreate(Pc("sub").c_str(), kEntryFolder, 0), kFsExists);
   EXPECT_EQ(FsCreate(Pc("no/such/sub").c_str(), kEntryFolder, 0), kFsPathNotFound);
-  EXPECT_EQ(FsCreate(Pc("no/such/file").c_str(), kEntryFile, 0), kFsNotFound);
+  EXPECT_EQ(FsCreate(Pc("no/such/file").c_str(), kEntryFile, 0), kFsPathNotFound);  // as a folder
   EXPECT_EQ(FsOpen(U("D:\\x").c_str(), kOpenRead), kFsPathNotFound);
   EXPECT_EQ(FsSize(MakeHandle(kDevCard, 3)), kFsBadDevice);
 }
