@@ -14,7 +14,6 @@ namespace {
 constexpr uint16_t kMaxToken = 0x7F20;
 constexpr uint16_t kMeanToken = 0x7F2E;
 constexpr uint16_t kSumToken = 0x7F29;
-constexpr int kMaxListLength = 999;
 constexpr int64_t kMaxSumTerms = 1000000;
 
 bool IsReal(const BcdNumber* x) {

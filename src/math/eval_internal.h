@@ -70,6 +70,9 @@ bool IntegerIn(const BcdNumber* x, int64_t lo, int64_t hi, int64_t* v);
 
 // ---- Lists and matrices (eval_values.cpp) ------------------------------------
 
+inline constexpr int kMaxListLength = 999;
+inline constexpr int kMaxMatrixSide = 255;
+
 enum class ArrayKind : uint8_t { kList = 0x20, kMatrix = 0x30 };
 
 // An opened list or matrix value: its shape and its element block.
@@ -96,6 +99,9 @@ int MakeArray(ArrayKind kind, uint16_t rows, uint16_t cols, const std::vector<Bc
 // A reference to a list or matrix item's element block in main memory.
 void MakeItemRef(ArrayKind kind, uint16_t rows, uint16_t cols, bool complex, const uint8_t* block,
                  BcdNumber* out);
+// Writes a list or matrix value as the item `name` of "main", replacing it.
+// Returns 0 or the error code.
+int StoreArrayItem(const BcdNumber* ref, const char* name);
 // Frees the block of a temporary value; stored items and scalars are left.
 void ReleaseValue(const BcdNumber* x);
 // Frees every temporary block the evaluator still holds.
@@ -129,6 +135,8 @@ struct ArrayName {
 // Reads the item named by Mat X, Mat Ans, List n, List Ans or List1-List6
 // (`code` is the token at the cursor). Returns 0 or an error code.
 int ReadArrayName(Run& run, uint16_t code, ArrayName* out);
+// A reference to the list or matrix item `name` (error 4 when there is none).
+int RecallArray(ArrayKind kind, const char* name, BcdNumber value[2]);
 // After "[": the index (matrix: row, column) of one element up to "]",
 // counted from 0 row by row. Returns 1, or 0 with the error in value.
 int ReadElementIndex(Run& run, uint16_t rows, uint16_t cols, bool matrix, uint32_t* index,
@@ -147,6 +155,16 @@ bool OpensBracket(uint16_t code);
 // Moves the cursor over the expression at it, up to the comma that ends it
 // (nested brackets skipped); false when no such comma follows.
 bool SkipExpression(Run& run);
+
+// Handlers of eval_arrays.cpp: Augment(, List→Mat(, Mat→List(.
+int Augment(Run& run, uint16_t code, BcdNumber value[2]);
+int ListToMatrix(Run& run, uint16_t code, BcdNumber value[2]);
+int MatrixToList(Run& run, uint16_t code, BcdNumber value[2]);
+// The list and matrix commands Fill(, SortA(, SortD(, Swap, *Row, *Row+ and
+// Row+ (the token at the cursor is `code`): each changes its list or matrix
+// items in main memory, or on an error (returned as its code) none of them.
+// The cursor ends on the separator after the command.
+int ArrayCommand(Run& run, uint16_t code);
 
 // Handlers of eval_calculus.cpp: d/dx(, d²/dx²(, ∫(, Solve(, FMin(, FMax(.
 int Derivative(Run& run, uint16_t code, BcdNumber value[2]);

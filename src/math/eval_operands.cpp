@@ -18,9 +18,6 @@ namespace eval_internal {
 
 namespace {
 
-constexpr int kMaxListLength = 999;
-constexpr int kMaxMatrixSide = 255;
-
 // Random-number generator state in the setup record.
 constexpr int kSetupRandomValue = 50;  // 50-58: the last value's first nine bytes
 constexpr int kSetupRandomSeed = 60;
@@ -189,15 +186,13 @@ int Variable(Run& run, uint16_t code, BcdNumber value[2]) {
   return ToBaseN(value, run.mode);
 }
 
-int RecallItem(ArrayKind kind, const char* name, BcdNumber value[2]);
-
 int Ans(Run& run, uint16_t, BcdNumber value[2]) {
   Skip(run);
   RecallSlot(MemVariableSlot(uint8_t(kTokAns)), value);
   // A list or matrix answer stays in its item; Ans only remembers which.
-  if (BcdKind(&value[0]) == kBcdKindList) return RecallItem(ArrayKind::kList, kListAnsItem, value);
+  if (BcdKind(&value[0]) == kBcdKindList) return RecallArray(ArrayKind::kList, kListAnsItem, value);
   if (BcdKind(&value[0]) == kBcdKindMatrix) {
-    return RecallItem(ArrayKind::kMatrix, kMatAnsItem, value);
+    return RecallArray(ArrayKind::kMatrix, kMatAnsItem, value);
   }
   return ToBaseN(value, run.mode);
 }
@@ -259,9 +254,11 @@ int Random(Run& run, uint16_t, BcdNumber value[2]) {
   return 1;
 }
 
+}  // namespace
+
 // ---- Lists and matrices -------------------------------------------------------------
 
-int RecallItem(ArrayKind kind, const char* name, BcdNumber value[2]) {
+int RecallArray(ArrayKind kind, const char* name, BcdNumber value[2]) {
   uint8_t* data;
   uint32_t size;
   NumArrayShape shape;
@@ -274,8 +271,6 @@ int RecallItem(ArrayKind kind, const char* name, BcdNumber value[2]) {
   BcdZero(&value[1]);
   return 1;
 }
-
-}  // namespace
 
 int ReadArrayName(Run& run, uint16_t code, ArrayName* out) {
   Skip(run);
@@ -365,7 +360,7 @@ namespace {
 int ArrayOperand(Run& run, uint16_t code, BcdNumber value[2]) {
   ArrayName target;
   if (int error = ReadArrayName(run, code, &target)) return Fail(value, error);
-  if (!RecallItem(target.kind, target.name.c_str(), value)) return 0;
+  if (!RecallArray(target.kind, target.name.c_str(), value)) return 0;
   if (Peek(run) != '[') return 1;
   Skip(run);
   Array a;
@@ -567,7 +562,9 @@ constexpr Range kRanges[] = {
     {0x7F40, 0x7F40, ArrayOperand, 4},
     {0x7F51, 0x7F51, ArrayOperand, 4},
     {0x7F6A, 0x7F6F, ArrayOperand, 4},
-    {0x7F49, 0x7F4B, NotYet, 4},
+    {0x7F49, 0x7F49, Augment, 4},
+    {0x7F4A, 0x7F4A, ListToMatrix, 4},
+    {0x7F4B, 0x7F4B, MatrixToList, 4},
     {0x7F52, 0x7F52, NotYet, 4},
     {0x7F50, 0x7F50, Imaginary, 6},
     {0x7F60, 0x7F63, NotYet, 2},

@@ -13,6 +13,7 @@
 #include "math/eval_internal.h"
 #include "memory/mcs_core.h"
 #include "memory/mem_handles.h"
+#include "memory/mem_numarray.h"
 
 namespace eval_internal {
 
@@ -155,6 +156,24 @@ void MakeItemRef(ArrayKind kind, uint16_t rows, uint16_t cols, bool complex, con
                  BcdNumber* out) {
   uint32_t offset = uint32_t(block - McsArenaBase());
   WriteRef(kind, rows, cols, complex, kTagItem | offset, out);
+}
+
+int StoreArrayItem(const BcdNumber* ref, const char* name) {
+  Array a;
+  if (int code = OpenArray(ref, &a)) return code;
+  uint32_t bytes = BlockBytes(a.Count(), a.complex);
+  std::vector<uint8_t> block(a.block, a.block + bytes);  // the source may lie in the arena
+  NumArrayShape shape = a.kind == ArrayKind::kList ? ListShape(a.rows, a.complex)
+                                                   : MatrixShape(a.rows, a.cols, a.complex);
+  MemDelete(MemInFolder(kMainFolder), name);
+  uint8_t* data;
+  uint32_t size;
+  if (MemCreateNumArray(MemInFolder(kMainFolder), name, shape, 0) != kMemOk ||
+      MemGetPointer(MemInFolder(kMainFolder), name, &data, &size) != kMemOk) {
+    return kBcdErrMemory;
+  }
+  std::memcpy(data + kNumArrayHeader, block.data(), bytes);
+  return 0;
 }
 
 void ReleaseValue(const BcdNumber* x) {

@@ -367,11 +367,17 @@ class Runner {
         if (!IntegerArgument(20, &n)) return 0;
         return Fail(kNotYet);
       }
-      case kClassMatrixCommand:
+      case kClassMatrixCommand: {
+        display_ = kShowDone;
+        EvalStacks stacks;
+        eval_internal::Run run{&p_, &stacks, 0, CurrentMode()};
+        if (int code = ArrayCommand(run, c)) return Fail(code);
+        return 1;
+      }
       case kClassSend:
       case kClassReceive:
       case kClassComport:
-        // These commands arrive with the list, matrix and link features.
+        // These commands arrive with the link features.
         return Fail(kNotYet);
       default:
         return Fail(kBcdErrSyntax);
@@ -547,20 +553,7 @@ class Runner {
 
   // Writes a list or matrix value as an item of "main", replacing it.
   int StoreArray(const BcdNumber v[2], const char* name) {
-    Array a;
-    if (int code = OpenArray(&v[0], &a)) return Fail(code);
-    uint32_t bytes = a.Count() * sizeof(BcdNumber) * (a.complex ? 2 : 1);
-    std::vector<uint8_t> block(a.block, a.block + bytes);  // the source may lie in the arena
-    NumArrayShape shape = a.kind == ArrayKind::kList ? ListShape(a.rows, a.complex)
-                                                     : MatrixShape(a.rows, a.cols, a.complex);
-    MemDelete(MemInFolder(kMainFolder), name);
-    uint8_t* data;
-    uint32_t size;
-    if (MemCreateNumArray(MemInFolder(kMainFolder), name, shape, 0) != kMemOk ||
-        MemGetPointer(MemInFolder(kMainFolder), name, &data, &size) != kMemOk) {
-      return Fail(kBcdErrMemory);
-    }
-    std::memcpy(data + kNumArrayHeader, block.data(), bytes);
+    if (int code = StoreArrayItem(&v[0], name)) return Fail(code);
     return 1;
   }
 

@@ -28,6 +28,8 @@ constexpr Alias kAliases[] = {
     {">Dec", 0xF901},  {">Hex", 0xF902},     {">Bin", 0xF903}, {">Oct", 0xF904}, {">DMS", 0xF905},
     {">a+bi", 0xF906}, {">r<theta", 0xF907},
 };
+// The conversions whose names hold the arrow, with it typed as ->.
+constexpr Alias kArrowNames[] = {{"List->Mat(", 0x7F4A}, {"Mat->List(", 0x7F4B}};
 
 // Which of several tokens with one name a text reads as, when no alias
 // says: the plain characters first, then the pages in order.
@@ -81,6 +83,7 @@ const Names& TheNames() {
     n.byText.erase(" ");  // a lone blank is dropped, not a token
     for (const Alias& a : kAliases) n.byText[a.text] = a.code;
     for (const Alias& a : kAliases) n.textOf.emplace(a.code, a.text);
+    for (const Alias& a : kArrowNames) n.byText[a.text] = a.code;
     for (const auto& [text, code] : n.byText) n.longest = std::max(n.longest, text.size());
     return n;
   }();
